@@ -1,0 +1,101 @@
+#pragma once
+
+#include "element_set.h"
+#include "run_host.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varnholt {
+
+class LineReader;
+class OutputFile;
+
+/// How a load command ended (an error ends it by an exception instead).
+enum class RunOutcome {
+    Cancelled,   ///< no file chosen: the notice "Not a valid filename" was shown
+    WrongHeader, ///< the header did not begin "OBJECT_NAME,OBJECT_ID": the error box was shown
+    Converted,   ///< every row converted; the summary was shown
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Cancelled;
+    int count = 0;          ///< satellites written
+    std::string outputName; ///< outputstem + "TLE", or empty when nothing was created
+};
+
+/// The filter the load command hands to the file dialog.
+inline constexpr std::string_view loadFilter = "CSV satellite data (*.csv, *.txt)|*.csv;*.txt";
+
+/// The header every input must begin with.
+inline constexpr std::string_view csvHeader = "OBJECT_NAME,OBJECT_ID";
+
+/// The text of the wrong-header box.
+inline constexpr std::string_view wrongHeaderMessage
+    = "This is not a satellite CSV data file\n\n      Click OK to exit";
+
+/// The conversion state and the load commands. One instance lives as long as
+/// the main window (or the command-line process); the renumber counter is
+/// never reset while it lives.
+///
+/// The commands reach the user only through the RunHost they are given.
+/// Errors (I/O, number texts, short rows) are thrown as ConversionError after
+/// every file the run opened has been closed; entries written before the error
+/// stay in the output.
+class Conversion {
+public:
+    Conversion();
+
+    /// File > "Load CSV file": asks for the file, derives `outputstem` and runs
+    /// `readdatafile` with `renumbermode` as it stands.
+    RunResult LoadCSVfile1Click(RunHost &host);
+
+    /// File > "Load and Renumber": the load command with `renumbermode` on,
+    /// switched back off however the command ends.
+    RunResult RenumberClick(RunHost &host);
+
+    /// The conversion run on `sourcefilename`, writing `outputstem` + "TLE".
+    RunResult readdatafile(RunHost &host);
+
+    /// The same run on already open descriptors (standard input and output of
+    /// the command-line converter). Shows the wrong-header box through `host`
+    /// but no summary; `name` is what the result names as output.
+    RunResult convertStreams(int inputFd, int outputFd, RunHost &host);
+
+    /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
+    /// field's text does not read or does not fit its TLE field.
+    void ConvertTLE();
+
+    /// Splits one data row into `elementSet`, advancing the renumber counter in
+    /// renumber mode. `lineNumber` is used in the short-row message.
+    void splitRow(std::string_view row, int lineNumber);
+
+    // The conversion state.
+    int renumbermode = 0;
+    std::int32_t renumbercounter = 20000;
+    std::string sourcefilename;
+    std::string outputstem;
+    std::string blankline;
+    std::string line1;
+    std::string line2;
+    TElementSet elementSet;
+
+private:
+    RunResult convert(LineReader &input, OutputFile *output, int outputFd, RunHost &host);
+};
+
+/// `outputstem` for a chosen path: the path up to and including the first "."
+/// of its file name; a file name without "." gets one ("/data/active" gives
+/// "/data/active.").
+std::string outputStemFor(std::string_view path);
+
+/// The summary text for `count` satellites written to `outputName`.
+std::string summaryMessage(int count, std::string_view outputName);
+
+/// Where the summary box and the wrong-header box go, given the main window's
+/// top-left corner.
+ScreenPoint summaryPlace(ScreenPoint window);
+ScreenPoint wrongHeaderPlace(ScreenPoint window);
+
+} // namespace varnholt
