@@ -59,8 +59,8 @@ public:
     RunResult readdatafile(RunHost &host);
 
     /// The same run on already open descriptors (standard input and output of
-    /// the command-line converter). Shows the wrong-header box through `host`
-    /// but no summary; `name` is what the result names as output.
+    /// the command-line converter), which stay open. Shows the wrong-header box
+    /// through `host` but no summary.
     RunResult convertStreams(int inputFd, int outputFd, RunHost &host);
 
     /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
@@ -68,7 +68,8 @@ public:
     void ConvertTLE();
 
     /// Splits one data row into `elementSet`, advancing the renumber counter in
-    /// renumber mode. `lineNumber` is used in the short-row message.
+    /// renumber mode. Throws ConversionError for a row of fewer than 17
+    /// columns, naming `lineNumber`.
     void splitRow(std::string_view row, int lineNumber);
 
     // The conversion state.
@@ -82,7 +83,8 @@ public:
     TElementSet elementSet;
 
 private:
-    RunResult convert(LineReader &input, OutputFile *output, int outputFd, RunHost &host);
+    static bool headerAccepted(LineReader &reader);
+    int convertRows(LineReader &reader, OutputFile &output);
 };
 
 /// `outputstem` for a chosen path: the path up to and including the first "."

@@ -1,0 +1,148 @@
+// varnholt-convert: the load command for scripts and batch use.
+
+#include "conversion.h"
+#include "errors.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view program = "varnholt-convert";
+
+constexpr std::string_view usage = R"(Usage: varnholt-convert [--renumber] FILE...
+Convert satellite CSV element-set files into three-line TLE files.
+
+Each FILE is converted as the desktop program's load command does: the header
+must begin "OBJECT_NAME,OBJECT_ID", and the TLE is written beside the input,
+named after it up to the first "." of its name, plus "TLE"
+(active.csv -> active.TLE). An existing output is replaced. "-" reads standard
+input and writes the TLE to standard output.
+
+  --renumber   give the satellites running catalogue numbers from 20001 on,
+               continuing from file to file
+  --help       show this help and exit
+  --version    show the version and exit
+
+Exit status: 0 when every file converted, 1 when any failed, 2 for bad usage.
+)";
+
+/// Answers the run's questions for one named file and keeps its messages.
+class CommandLineHost final : public varnholt::RunHost {
+public:
+    explicit CommandLineHost(std::string file)
+        : m_file(std::move(file))
+    {
+    }
+
+    std::optional<std::string> chooseFile(const std::string &, const std::string &) override
+    {
+        return m_file;
+    }
+    varnholt::ScreenPoint windowTopLeft() const override { return {}; }
+    void notice(const std::string &text) override { m_message = text; }
+    void placedNotice(const std::string &, varnholt::ScreenPoint) override { }
+    void placedError(const std::string &text, varnholt::ScreenPoint) override
+    {
+        m_message = text;
+    }
+
+    /// The first line of the last message shown: the boxes' further lines
+    /// speak of their OK button.
+    std::string message() const { return m_message.substr(0, m_message.find('\n')); }
+
+private:
+    std::string m_file;
+    std::string m_message;
+};
+
+void reportError(std::string_view file, const varnholt::ConversionError &error)
+{
+    std::cerr << program << ": " << file;
+    if (error.line() > 0)
+        std::cerr << ':' << error.line();
+    std::cerr << ": " << error.what() << '\n';
+}
+
+/// Converts one file; true when it converted.
+bool convertOne(varnholt::Conversion &conversion, const std::string &file, bool renumber)
+{
+    CommandLineHost host(file);
+    try {
+        varnholt::RunResult result;
+        if (file == "-") {
+            struct Mode {
+                int &mode;
+                ~Mode() { mode = 0; }
+            } mode { conversion.renumbermode };
+            conversion.renumbermode = renumber ? 1 : 0;
+            result = conversion.convertStreams(0, 1, host);
+        } else {
+            result = renumber ? conversion.RenumberClick(host) : conversion.LoadCSVfile1Click(host);
+        }
+        if (result.outcome != varnholt::RunOutcome::Converted) {
+            std::cerr << program << ": " << file << ": " << host.message() << '\n';
+            return false;
+        }
+        if (file == "-")
+            std::cerr << "-: " << result.count << " satellites written to standard output\n";
+        else
+            std::cout << file << ": " << result.count << " satellites written to "
+                      << result.outputName << '\n';
+        return true;
+    } catch (const varnholt::ConversionError &error) {
+        reportError(file, error);
+    } catch (const std::exception &error) {
+        std::cerr << program << ": " << file << ": " << error.what() << '\n';
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+#ifdef SIGPIPE
+    // A closed pipe on standard output is reported as an I/O error, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    bool renumber = false;
+    bool optionsEnded = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            files.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--renumber") {
+            renumber = true;
+        } else if (arg == "--help") {
+            std::cout << usage;
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << program << " 2.10\n";
+            return 0;
+        } else {
+            std::cerr << program << ": unknown option '" << arg << "'\n"
+                      << "Try 'varnholt-convert --help'.\n";
+            return 2;
+        }
+    }
+    if (files.empty()) {
+        std::cerr << program << ": no input file\nTry 'varnholt-convert --help'.\n";
+        return 2;
+    }
+
+    varnholt::Conversion conversion;
+    bool allConverted = true;
+    for (const std::string &file : files)
+        allConverted = convertOne(conversion, file, renumber) && allConverted;
+    std::cout.flush();
+    return allConverted ? 0 : 1;
+}

@@ -1,0 +1,241 @@
+#include "conversion.h"
+
+#include "errors.h"
+#include "field_text.h"
+#include "file_io.h"
+#include "line_reader.h"
+
+#include <array>
+#include <cstring>
+
+namespace varnholt {
+
+namespace {
+
+    constexpr std::size_t lineLength = 69;
+    constexpr int rowColumns = 17;
+
+    // Puts `text` into `line` from column `column` (counted from 1); what
+    // would go beyond the line's end is not written.
+    void place(std::string &line, std::size_t column, std::string_view text)
+    {
+        const std::size_t start = column - 1;
+        if (start >= line.size())
+            return;
+        const std::size_t count = std::min(text.size(), line.size() - start);
+        line.replace(start, count, text.data(), count);
+    }
+
+    bool isBlankRow(std::string_view row)
+    {
+        return row.find_first_not_of(' ') == std::string_view::npos;
+    }
+
+    // Ends an entry's line: the checksum digit in the last column.
+    void closeLine(std::string &line)
+    {
+        line[lineLength - 1] = Checksum(line);
+    }
+
+} // namespace
+
+std::string outputStemFor(std::string_view path)
+{
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("/\\");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t point = path.find('.', nameStart);
+    if (point == std::string_view::npos)
+        return std::string(path) + '.';
+    return std::string(path.substr(0, point + 1));
+}
+
+std::string summaryMessage(int count, std::string_view outputName)
+{
+    std::string text = "Conversion completed (";
+    text += std::to_string(count);
+    text += " satellites)\n\nFile saved as ";
+    text += outputName;
+    text += "\n\n\n";
+    text.append(24, ' ');
+    text += "Click OK to SAVE and EXIT.";
+    return text;
+}
+
+ScreenPoint summaryPlace(ScreenPoint window)
+{
+    return { window.x + 75, window.y + 65 };
+}
+
+ScreenPoint wrongHeaderPlace(ScreenPoint window)
+{
+    return { window.x + 125, window.y + 100 };
+}
+
+Conversion::Conversion()
+    : blankline(lineLength, ' ')
+    , line1(blankline)
+    , line2(blankline)
+{
+}
+
+RunResult Conversion::LoadCSVfile1Click(RunHost &host)
+{
+    const auto chosen = host.chooseFile(std::string(loadFilter), sourcefilename);
+    if (!chosen || chosen->empty()) {
+        host.notice("Not a valid filename");
+        return {};
+    }
+    sourcefilename = *chosen;
+    outputstem = outputStemFor(sourcefilename);
+    return readdatafile(host);
+}
+
+RunResult Conversion::RenumberClick(RunHost &host)
+{
+    struct ModeGuard {
+        int &mode;
+        ~ModeGuard() { mode = 0; }
+    } guard { renumbermode };
+    renumbermode = 1;
+    return LoadCSVfile1Click(host);
+}
+
+RunResult Conversion::readdatafile(RunHost &host)
+{
+    InputFile input(sourcefilename);
+    LineReader reader(input.fd());
+    if (!headerAccepted(reader)) {
+        input.close();
+        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
+        return { RunOutcome::WrongHeader, 0, {} };
+    }
+    RunResult result { RunOutcome::Converted, 0, outputstem + "TLE" };
+    OutputFile output(result.outputName, input.fd());
+    result.count = convertRows(reader, output);
+    input.close();
+    output.finish();
+    host.placedNotice(summaryMessage(result.count, result.outputName),
+                      summaryPlace(host.windowTopLeft()));
+    return result;
+}
+
+RunResult Conversion::convertStreams(int inputFd, int outputFd, RunHost &host)
+{
+    LineReader reader(inputFd);
+    if (!headerAccepted(reader)) {
+        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
+        return { RunOutcome::WrongHeader, 0, {} };
+    }
+    OutputFile output(outputFd);
+    RunResult result { RunOutcome::Converted, convertRows(reader, output), {} };
+    output.finish();
+    return result;
+}
+
+bool Conversion::headerAccepted(LineReader &reader)
+{
+    std::string_view header;
+    return reader.next(header) && header.starts_with(csvHeader);
+}
+
+int Conversion::convertRows(LineReader &reader, OutputFile &output)
+{
+    int count = 0;
+    try {
+        std::string_view row;
+        while (reader.next(row)) {
+            if (isBlankRow(row))
+                continue;
+            try {
+                splitRow(row, reader.lineNumber());
+                ConvertTLE();
+            } catch (ConversionError &error) {
+                error.setLine(reader.lineNumber());
+                throw;
+            }
+            output.writeEntry(elementSet.satname, line1, line2);
+            ++count;
+        }
+    } catch (...) {
+        output.abandon();
+        throw;
+    }
+    return count;
+}
+
+void Conversion::splitRow(std::string_view row, int lineNumber)
+{
+    std::array<std::string_view, rowColumns> columns;
+    std::size_t start = 0;
+    for (int k = 0; k < rowColumns - 1; ++k) {
+        const std::size_t comma = row.find(',', start);
+        if (comma == std::string_view::npos)
+            throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
+                                      + std::to_string(k + 1) + " columns; a satellite row has 17",
+                                  lineNumber);
+        columns[static_cast<std::size_t>(k)] = row.substr(start, comma - start);
+        start = comma + 1;
+    }
+    columns[rowColumns - 1] = row.substr(start, row.find(',', start) - start);
+
+    TElementSet &e = elementSet;
+    const auto column = [&](int n) { return columns[static_cast<std::size_t>(n - 1)]; };
+    e.satname.assign(column(1));
+    e.intldesig.assign(column(2));
+    e.epochtext.assign(column(3));
+    e.meanmotion.assign(column(4));
+    e.eccentricity.assign(column(5));
+    e.inclination.assign(column(6));
+    e.raan.assign(column(7));
+    e.argperigee.assign(column(8));
+    e.meananomaly.assign(column(9));
+    e.classification.assign(column(11).substr(0, 1));
+    if (renumbermode != 0) {
+        ++renumbercounter;
+        e.catnumber = std::to_string(renumbercounter);
+    } else {
+        e.catnumber.assign(column(12));
+    }
+    e.elsetnumber.assign(column(13));
+    e.revnumber.assign(column(14));
+    e.bstar.assign(column(15));
+    e.ndot.assign(column(16));
+    e.ddot.assign(column(17));
+}
+
+void Conversion::ConvertTLE()
+{
+    const TElementSet &e = elementSet;
+    line1 = blankline;
+    line2 = blankline;
+    const std::string catalogue = CatalogueNumber(e.catnumber);
+
+    place(line1, 1, "1");
+    place(line1, 3, catalogue);
+    place(line1, 8, e.classification.substr(0, 1));
+    place(line1, 10, IntlDesignator(e.intldesig));
+    place(line1, 19, ConvertEpoch(e.epochtext));
+    place(line1, 34, ConvertNdot(e.ndot));
+    place(line1, 45, ConvertBstar(e.ddot));
+    place(line1, 54, ConvertBstar(e.bstar));
+    place(line1, 63, "0");
+    place(line1, 65, RightAlign(e.elsetnumber, 4));
+    closeLine(line1);
+
+    place(line2, 1, "2");
+    place(line2, 3, catalogue);
+    place(line2, 9, PadInclination(e.inclination));
+    place(line2, 18, PadAngle(e.raan));
+    place(line2, 27, EccentricityDigits(e.eccentricity));
+    place(line2, 35, PadArgPerigee(e.argperigee));
+    place(line2, 44, PadAngle(e.meananomaly));
+    place(line2, 53, PadMeanMotion(e.meanmotion));
+    place(line2, 64, RightAlign(e.revnumber, 5));
+    closeLine(line2);
+}
+
+} // namespace varnholt

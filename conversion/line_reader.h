@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnholt {
+
+/// Reads a text file line by line, streaming, by these rules:
+/// - a line ends at a line feed; a carriage return anywhere is dropped, so
+///   CR LF ends a line and a lone CR neither ends a line nor stays in it;
+/// - the end of the input ends the last line, with or without a line end;
+/// - character 26 ends the text: at the start of a line it ends the input;
+///   inside a line it ends that line's text, and what follows is skipped up
+///   to the line end, or up to a further character 26, which ends the input;
+/// - lines of any length are read whole, bytes taken as they are.
+class LineReader {
+public:
+    /// Reads from an open descriptor, which stays owned by the caller.
+    explicit LineReader(int fd);
+    /// Reads from bytes in memory, which must outlive the reader.
+    explicit LineReader(std::string_view bytes);
+
+    LineReader(const LineReader &) = delete;
+    LineReader &operator=(const LineReader &) = delete;
+
+    /// The next line, valid until the next call; false at the end of the
+    /// input. Throws IoError when reading fails.
+    bool next(std::string_view &line);
+
+    /// The number of the line returned last, counting from 1.
+    int lineNumber() const noexcept { return m_lineNumber; }
+
+private:
+    bool fill();
+
+    int m_fd = -1;
+    std::vector<char> m_storage;
+    const char *m_data = nullptr;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_eof = false;
+    bool m_ended = false;
+    int m_lineNumber = 0;
+    std::string m_line;
+};
+
+} // namespace varnholt

@@ -1,0 +1,275 @@
+#include "number_text.h"
+
+#include "errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace varnholt {
+
+namespace {
+
+    constexpr std::int64_t exponentLimit = 1'000'000'000'000LL;
+
+    bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+
+    int hexValue(char c) noexcept
+    {
+        if (isDigit(c))
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
+
+    std::string_view skipBlanks(std::string_view text) noexcept
+    {
+        std::size_t i = 0;
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        return text.substr(i);
+    }
+
+    std::string quoted(std::string_view text, std::string_view rest)
+    {
+        std::string message;
+        message.reserve(text.size() + rest.size() + 2);
+        message += '\'';
+        message += text;
+        message += '\'';
+        message += rest;
+        return message;
+    }
+
+    std::optional<std::int32_t> parseInteger(std::string_view text) noexcept
+    {
+        std::string_view s = skipBlanks(text);
+        bool negative = false;
+        if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+            negative = s[0] == '-';
+            s.remove_prefix(1);
+        }
+        bool hex = false;
+        if (!s.empty() && (s[0] == '$' || s[0] == 'x' || s[0] == 'X')) {
+            hex = true;
+            s.remove_prefix(1);
+        } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+            hex = true;
+            s.remove_prefix(2);
+        }
+        if (s.empty())
+            return std::nullopt;
+        if (hex) {
+            std::uint32_t pattern = 0;
+            int significant = 0;
+            for (char c : s) {
+                const int v = hexValue(c);
+                if (v < 0)
+                    return std::nullopt;
+                if (significant > 0 || v != 0)
+                    ++significant;
+                if (significant > 8)
+                    return std::nullopt;
+                pattern = (pattern << 4) | static_cast<std::uint32_t>(v);
+            }
+            // The pattern is two's complement; a "-" negates it with 32-bit wrap-around.
+            if (negative)
+                pattern = 0U - pattern;
+            return static_cast<std::int32_t>(pattern);
+        }
+        std::int64_t value = 0;
+        for (char c : s) {
+            if (!isDigit(c))
+                return std::nullopt;
+            value = value * 10 + (c - '0');
+            if (value > 2'147'483'648LL)
+                return std::nullopt;
+        }
+        if (negative)
+            value = -value;
+        if (value > std::numeric_limits<std::int32_t>::max())
+            return std::nullopt;
+        return static_cast<std::int32_t>(value);
+    }
+
+} // namespace
+
+std::string floatMessage(std::string_view text)
+{
+    return quoted(text, " is not a valid floating point value");
+}
+
+std::string integerMessage(std::string_view text)
+{
+    return quoted(text, " is not a valid integer value");
+}
+
+std::string doesNotFitMessage(std::string_view text)
+{
+    return quoted(text, " does not fit its TLE field");
+}
+
+std::int32_t readIntegerText(std::string_view text)
+{
+    if (const auto value = parseInteger(text))
+        return *value;
+    throw ConversionError(integerMessage(text));
+}
+
+std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
+{
+    DecimalDigits d;
+    std::string_view s = skipBlanks(text);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        d.m_negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    std::size_t i = 0;
+    while (i < s.size() && isDigit(s[i]))
+        ++i;
+    d.m_intDigits = s.substr(0, i);
+    bool point = false;
+    if (i < s.size() && s[i] == '.') {
+        point = true;
+        const std::size_t start = ++i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i;
+        d.m_fracDigits = s.substr(start, i - start);
+    }
+    if (d.m_intDigits.empty() && d.m_fracDigits.empty() && !point)
+        return std::nullopt;
+    std::int64_t exponent = 0;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            negativeExponent = s[i] == '-';
+            ++i;
+        }
+        while (i < s.size() && isDigit(s[i])) {
+            // Saturate: such an exponent over- or underflows whatever the mantissa.
+            if (exponent < exponentLimit)
+                exponent = exponent * 10 + (s[i] - '0');
+            ++i;
+        }
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i != s.size())
+        return std::nullopt;
+
+    const auto total = static_cast<std::int64_t>(d.m_intDigits.size() + d.m_fracDigits.size());
+    std::int64_t first = 0;
+    while (first < total && d.rawDigit(first) == '0')
+        ++first;
+    d.m_first = first;
+    d.m_count = total - first;
+    d.m_exponent = static_cast<std::int64_t>(d.m_intDigits.size()) - first + exponent;
+    return d;
+}
+
+char DecimalDigits::rawDigit(std::int64_t index) const noexcept
+{
+    const auto intSize = static_cast<std::int64_t>(m_intDigits.size());
+    if (index < intSize)
+        return m_intDigits[static_cast<std::size_t>(index)];
+    return m_fracDigits[static_cast<std::size_t>(index - intSize)];
+}
+
+char DecimalDigits::digit(std::int64_t i) const noexcept
+{
+    if (i < 1 || i > m_count)
+        return '0';
+    return rawDigit(m_first + i - 1);
+}
+
+namespace {
+
+    // Adds one to the decimal digits out[0..count) from the right; returns
+    // true when the carry runs out of the leftmost digit.
+    bool incrementDigits(char *out, int count) noexcept
+    {
+        for (int k = count - 1; k >= 0; --k) {
+            if (out[k] != '9') {
+                ++out[k];
+                return false;
+            }
+            out[k] = '0';
+        }
+        return true;
+    }
+
+} // namespace
+
+bool DecimalDigits::fixedFraction(int places, char *out) const noexcept
+{
+    if (isZero()) {
+        for (int j = 0; j < places; ++j)
+            out[j] = '0';
+        return true;
+    }
+    if (m_exponent > 0)
+        return false;
+    for (int j = 1; j <= places; ++j)
+        out[j - 1] = digit(m_exponent + j);
+    if (digit(m_exponent + places + 1) >= '5')
+        return !incrementDigits(out, places);
+    return true;
+}
+
+std::int64_t DecimalDigits::roundedSignificant(int count, char *out) const noexcept
+{
+    for (int j = 1; j <= count; ++j)
+        out[j - 1] = digit(j);
+    std::int64_t exponent = m_exponent;
+    if (digit(count + 1) >= '5' && incrementDigits(out, count)) {
+        out[0] = '1';
+        ++exponent;
+    }
+    return exponent;
+}
+
+double readDecimalText(std::string_view text)
+{
+    const auto digits = DecimalDigits::parse(text);
+    if (!digits)
+        throw ConversionError(floatMessage(text));
+    if (digits->isZero())
+        return digits->negative() ? -0.0 : 0.0;
+    // Beyond these powers no double is near: overflow is an error, underflow zero.
+    if (digits->exponent() > 310)
+        throw ConversionError(floatMessage(text));
+    if (digits->exponent() < -330)
+        return digits->negative() ? -0.0 : 0.0;
+
+    // from_chars takes neither blanks, a "+" nor an exponent without digits, so
+    // it reads a normalised copy: "-0.<significant digits>e<exponent>".
+    std::string buffer;
+    buffer.reserve(static_cast<std::size_t>(digits->significantCount()) + 24);
+    if (digits->negative())
+        buffer += '-';
+    buffer += "0.";
+    for (std::int64_t i = 1; i <= digits->significantCount(); ++i)
+        buffer += digits->digit(i);
+    buffer += 'e';
+    buffer += std::to_string(digits->exponent());
+
+    double value = 0;
+    const auto result = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        if (digits->exponent() > 0)
+            throw ConversionError(floatMessage(text));
+        return digits->negative() ? -0.0 : 0.0;
+    }
+    if (result.ec != std::errc() || std::isinf(value))
+        throw ConversionError(floatMessage(text));
+    return value;
+}
+
+} // namespace varnholt
