@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+#   scripts/deps.sh run    what building and running the program needs
+#   scripts/deps.sh test   that, plus what the tests need
+set -euo pipefail
+
+build_run=(
+    cmake make g++ pkg-config
+    qt6-base-dev libchm-dev fp-utils
+    libqt6widgets6 libchm1 fonts-liberation2
+)
+test_only=(
+    libgtest-dev libgmock-dev
+    python3 python3-sgp4
+    xvfb xauth x11-utils
+    clang-14 libclang-rt-14-dev
+)
+
+wanted=("${build_run[@]}")
+if [[ "${1:-run}" == test ]]; then
+    wanted+=("${test_only[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
