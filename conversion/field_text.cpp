@@ -225,10 +225,13 @@ std::string CatalogueNumber(std::string_view text)
     if (text.size() == 5 && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit))
         return std::string(text);
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), isDigit))
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit))
+        throw invalid();
+    const std::string_view significant = text.substr(std::min(text.find_first_not_of('0'), text.size()));
+    if (significant.size() > 6)
         throw invalid();
     int value = 0;
-    for (char c : text)
+    for (char c : significant)
         value = value * 10 + (c - '0');
     if (value > 339'999)
         throw invalid();
