@@ -282,6 +282,9 @@ std::string PadMeanMotion(std::string_view text)
 
 std::string RightAlign(std::string_view text, std::size_t width)
 {
+    // An empty text places nothing, so a long text before it keeps its characters.
+    if (text.empty())
+        return {};
     return prefixed(text.size() < width ? width - text.size() : 0, ' ', text);
 }
 

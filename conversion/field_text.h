@@ -67,7 +67,7 @@ std::string PadArgPerigee(std::string_view text);
 /// The mean motion with a blank in front when its first "." is the 2nd character.
 std::string PadMeanMotion(std::string_view text);
 
-/// `text` preceded by blanks to `width` characters; a longer text unchanged.
+/// `text` preceded by blanks to `width` characters; a longer or empty text unchanged.
 std::string RightAlign(std::string_view text, std::size_t width);
 
 /// The checksum digit of a line: digits add their value and "-" adds 1 over

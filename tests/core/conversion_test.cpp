@@ -1,0 +1,441 @@
+#include "conversion.h"
+#include "errors.h"
+#include "recording_host.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace varnholt {
+namespace {
+
+    namespace fs = std::filesystem;
+    using ::testing::StrEq;
+    using ::testing::ThrowsMessage;
+    using testing::RecordingHost;
+
+    constexpr const char *header = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
+                                   "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
+                                   "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,"
+                                   "BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT";
+    constexpr const char *exampleRow
+        = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,0.0512,85.1234,"
+          "5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0";
+    constexpr const char *exampleEntry
+        = "EXAMPLESAT 4\r\n"
+          "1 40732U 15034A   24071.50186557 -.00000297  00000+0  00000+0 0  9997\r\n"
+          "2 40732   0.0512  85.1234 0002345 005.4321   9.8765  1.00271234 12343\r\n";
+    constexpr const char *publishedRow
+        = "GLOBALSTAR M069,2007-020C,2026-08-02T23:48:41.752224,12.23472993,.00012225,52.0026,"
+          "119.6495,252.9280,119.5647,0,U,31573,999,88453,.44355111E-3,-.45E-6,0";
+
+    std::string entryOf(Conversion &conversion, std::string_view row)
+    {
+        conversion.splitRow(row, 2);
+        conversion.ConvertTLE();
+        return conversion.elementSet.satname + "\r\n" + conversion.line1 + "\r\n" + conversion.line2
+            + "\r\n";
+    }
+
+    TEST(Entry, WorkedExampleByteForByte)
+    {
+        Conversion conversion;
+        EXPECT_EQ(entryOf(conversion, exampleRow), exampleEntry);
+    }
+
+    TEST(Entry, PublishedElementSetMatchesItsPublishedTle)
+    {
+        Conversion conversion;
+        EXPECT_EQ(entryOf(conversion, publishedRow),
+                  "GLOBALSTAR M069\r\n"
+                  "1 31573U 07020C   26214.99214991 -.00000045  00000+0  44355-3 0  9990\r\n"
+                  "2 31573  52.0026 119.6495 0001222 252.9280 119.5647 12.23472993884539\r\n");
+    }
+
+    // One field of the example row changed, and what the columns then hold.
+    struct PlacementCase {
+        const char *name;
+        std::function<void(TElementSet &)> change;
+        int line;
+        std::size_t firstColumn;
+        std::string expected;
+    };
+
+    class Placement : public ::testing::TestWithParam<PlacementCase> { };
+
+    TEST_P(Placement, PutsTheTextInItsColumns)
+    {
+        const PlacementCase &c = GetParam();
+        Conversion conversion;
+        conversion.splitRow(exampleRow, 2);
+        c.change(conversion.elementSet);
+        conversion.ConvertTLE();
+        const std::string &line = c.line == 1 ? conversion.line1 : conversion.line2;
+        ASSERT_EQ(line.size(), 69U);
+        EXPECT_EQ(line.substr(c.firstColumn - 1, c.expected.size()), c.expected) << line;
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        Columns,
+        Placement,
+        ::testing::Values(
+            PlacementCase { "ElsetOneDigit", [](auto &e) { e.elsetnumber = "7"; }, 1, 65, "   7" },
+            PlacementCase { "ElsetTwoDigits", [](auto &e) { e.elsetnumber = "42"; }, 1, 65, "  42" },
+            PlacementCase { "ElsetFourDigits", [](auto &e) { e.elsetnumber = "1234"; }, 1, 65, "1234" },
+            PlacementCase { "ElsetFiveDigitsLastReplacedByChecksum", [](auto &e) { e.elsetnumber = "12345"; }, 1, 63, "0 1234" },
+            PlacementCase { "ElsetEmpty", [](auto &e) { e.elsetnumber.clear(); }, 1, 64, "     " },
+            PlacementCase { "RevOneDigit", [](auto &e) { e.revnumber = "1"; }, 2, 64, "    1" },
+            PlacementCase { "RevFiveDigits", [](auto &e) { e.revnumber = "12345"; }, 2, 64, "12345" },
+            PlacementCase { "RevSixDigits", [](auto &e) { e.revnumber = "123456"; }, 2, 64, "12345" },
+            PlacementCase { "RevEmpty", [](auto &e) { e.revnumber.clear(); }, 2, 64, "     " },
+            PlacementCase { "CatalogueZeroFilled", [](auto &e) { e.catnumber = "5"; }, 2, 1, "2 00005 " },
+            PlacementCase { "CatalogueAlpha", [](auto &e) { e.catnumber = "100057"; }, 1, 1, "1 A0057U" },
+            PlacementCase { "ClassificationEmpty", [](auto &e) { e.classification.clear(); }, 1, 3, "40732  15034A" },
+            PlacementCase { "DesignatorThreeLetters", [](auto &e) { e.intldesig = "1999-025ABC"; }, 1, 9, " 99025ABC " },
+            PlacementCase { "DesignatorEmpty", [](auto &e) { e.intldesig.clear(); }, 1, 9, "          24071" },
+            PlacementCase { "SecondDerivative", [](auto &e) { e.ddot = "-.12345E-5"; }, 1, 44, " -12345-5 " },
+            PlacementCase { "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
+            PlacementCase { "LongMeanMotionUnderRevolution", [](auto &e) { e.meanmotion = "15.501034721"; }, 2, 53, "15.50103472 1234" },
+            PlacementCase { "LongMeanMotionWithoutRevolution", [](auto &e) { e.meanmotion = "15.501034721"; e.revnumber.clear(); }, 2, 53, "15.501034721    " },
+            PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130     " },
+            PlacementCase { "LongInclinationReachesSeparator", [](auto &e) { e.inclination = "51.64160"; }, 2, 9, " 51.64160" },
+            PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " }),
+        [](const auto &row) { return std::string(row.param.name); });
+
+    TEST(Entry, EveryLineHas69CharactersEndingInItsChecksum)
+    {
+        Conversion conversion;
+        conversion.splitRow(exampleRow, 2);
+        TElementSet &e = conversion.elementSet;
+        e.satname = "X";
+        e.meanmotion = std::string(200, '1');
+        e.argperigee = std::string(100, '2');
+        e.revnumber = std::string(80, '3');
+        e.elsetnumber = std::string(80, '4');
+        conversion.ConvertTLE();
+        for (const std::string *line : { &conversion.line1, &conversion.line2 }) {
+            ASSERT_EQ(line->size(), 69U);
+            int sum = 0;
+            for (std::size_t i = 0; i < 68; ++i)
+                sum += std::isdigit(static_cast<unsigned char>((*line)[i])) ? (*line)[i] - '0' : (*line)[i] == '-';
+            EXPECT_EQ((*line)[68], '0' + sum % 10) << *line;
+        }
+        EXPECT_EQ(conversion.blankline, std::string(69, ' '));
+    }
+
+    TEST(Entry, NothingOfAnEarlierEntrySurvives)
+    {
+        Conversion conversion;
+        entryOf(conversion,
+                "ISS (ZARYA),1998-067A,2024-03-11T12:02:41.185440,15.50103472,.0004,51.6416,85.1234,"
+                "75.2108,9.8765,0,U,25544,999,12345,.33514E-3,.14705E-3,.12345E-4");
+        Conversion fresh;
+        const std::string shortRow = "S,2015-034A,2024-03-11T12:02:41.185440,1.0,.0002345,7.5,"
+                                     "85.1234,5.4,9.8765,0,,5,9,1,0,0,0";
+        EXPECT_EQ(entryOf(conversion, shortRow), entryOf(fresh, shortRow));
+    }
+
+    TEST(SplitRow, TakesColumnsAsTheyStand)
+    {
+        Conversion conversion;
+        conversion.splitRow("\"A, B\",2015-034A,e,m,x,i,r,a,ma,SKIP,Usecret,140732,el,rev,bs,nd,dd,18,19", 2);
+        const TElementSet &e = conversion.elementSet;
+        // The comma inside quotes splits: every later column shifts by one.
+        EXPECT_EQ(e.satname, "\"A");
+        EXPECT_EQ(e.intldesig, " B\"");
+        EXPECT_EQ(e.classification, "S");
+        EXPECT_EQ(e.catnumber, "Usecret");
+        EXPECT_EQ(e.ddot, "nd");
+
+        conversion.splitRow("n,d,e,m,x,i,r,a,ma,0,,140732,el,rev,bs,nd,", 2);
+        EXPECT_EQ(conversion.elementSet.classification, "");
+        EXPECT_EQ(conversion.elementSet.catnumber, "140732");
+        EXPECT_EQ(conversion.elementSet.ddot, "");
+        EXPECT_EQ(conversion.elementSet.eccentricity, "x");
+    }
+
+    TEST(SplitRow, ShortRowNamesItsLineAndColumns)
+    {
+        Conversion conversion;
+        EXPECT_THAT([&] { conversion.splitRow("a,b,c", 7); },
+                    ThrowsMessage<ConversionError>(
+                        StrEq("Line 7 has only 3 columns; a satellite row has 17")));
+        EXPECT_THAT([&] { conversion.splitRow("", 3); },
+                    ThrowsMessage<ConversionError>(
+                        StrEq("Line 3 has only 1 columns; a satellite row has 17")));
+    }
+
+    TEST(SplitRow, RenumberingHandsOutTheCountersNextValue)
+    {
+        Conversion conversion;
+        conversion.renumbermode = 1;
+        conversion.splitRow(exampleRow, 2);
+        EXPECT_EQ(conversion.elementSet.catnumber, "20001");
+        conversion.splitRow(exampleRow, 3);
+        EXPECT_EQ(conversion.elementSet.catnumber, "20002");
+        EXPECT_EQ(conversion.renumbercounter, 20002);
+    }
+
+    struct StemCase {
+        const char *name;
+        std::string path;
+        std::string stem;
+    };
+
+    class OutputStem : public ::testing::TestWithParam<StemCase> { };
+
+    TEST_P(OutputStem, LandsBesideTheInput)
+    {
+        EXPECT_EQ(outputStemFor(GetParam().path), GetParam().stem);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        Paths,
+        OutputStem,
+        ::testing::Values(StemCase { "Plain", "/data/active.csv", "/data/active." },
+                          StemCase { "FirstPointOfName", "/data/list.2024.txt", "/data/list." },
+                          StemCase { "PointInFolder", "/data/sat.old/active.csv", "/data/sat.old/active." },
+                          StemCase { "NoPoint", "/data/active", "/data/active." },
+                          StemCase { "NoPointAfterDottedFolder", "/data.x/active", "/data.x/active." },
+                          StemCase { "Relative", "list.2024.txt", "list." },
+                          StemCase { "HiddenName", "/data/.csv", "/data/." }),
+        [](const auto &row) { return std::string(row.param.name); });
+
+    TEST(Messages, SummaryAndPlaces)
+    {
+        EXPECT_EQ(summaryMessage(1, "/d/a.TLE"),
+                  "Conversion completed (1 satellites)\n\nFile saved as /d/a.TLE\n\n\n"
+                  "                        Click OK to SAVE and EXIT.");
+        EXPECT_EQ(summaryPlace({ 100, 200 }), (ScreenPoint { 175, 265 }));
+        EXPECT_EQ(wrongHeaderPlace({ -200, 10 }), (ScreenPoint { -75, 110 }));
+    }
+
+    // Runs on real files in a fresh folder.
+    class Run : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            m_dir = fs::temp_directory_path()
+                / ("varnholt-run-" + std::to_string(::getpid()) + "-"
+                   + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            fs::remove_all(m_dir);
+            fs::create_directories(m_dir);
+        }
+        void TearDown() override { fs::remove_all(m_dir); }
+
+        std::string write(const std::string &name, const std::string &bytes)
+        {
+            const fs::path path = m_dir / name;
+            std::ofstream(path, std::ios::binary) << bytes;
+            return path.string();
+        }
+        static std::string read(const std::string &path)
+        {
+            std::ifstream in(path, std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            return text.str();
+        }
+        RunResult load(const std::string &path, bool renumber = false)
+        {
+            host.answer = path;
+            return renumber ? conversion.RenumberClick(host) : conversion.LoadCSVfile1Click(host);
+        }
+
+        fs::path m_dir;
+        Conversion conversion;
+        RecordingHost host;
+    };
+
+    TEST_F(Run, ConvertsAndShowsTheSummaryBesideTheWindow)
+    {
+        const std::string input = write("active.csv", std::string(header) + "\r\n" + exampleRow + "\r\n" + publishedRow);
+        const RunResult result = load(input);
+        const std::string output = (m_dir / "active.TLE").string();
+        EXPECT_EQ(result.outcome, RunOutcome::Converted);
+        EXPECT_EQ(result.count, 2);
+        EXPECT_EQ(conversion.sourcefilename, input);
+        EXPECT_EQ(conversion.outputstem, (m_dir / "active.").string());
+        ASSERT_EQ(host.messages.size(), 1U);
+        EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
+        EXPECT_EQ(host.messages[0].text, summaryMessage(2, output));
+        EXPECT_EQ(host.messages[0].at, (ScreenPoint { 175, 265 }));
+        EXPECT_THAT(read(output), ::testing::StartsWith(exampleEntry));
+        EXPECT_EQ(read(output).size(), 2 * (std::string(exampleEntry).size()) + 3);
+    }
+
+    struct HeaderCase {
+        const char *name;
+        std::string bytes;
+        bool accepted;
+    };
+
+    class RunHeader : public Run, public ::testing::WithParamInterface<HeaderCase> { };
+
+    TEST_P(RunHeader, IsCheckedOnItsFirst21Characters)
+    {
+        const RunResult result = load(write("h.csv", GetParam().bytes));
+        const bool outputExists = fs::exists(m_dir / "h.TLE");
+        ASSERT_EQ(host.messages.size(), 1U);
+        if (GetParam().accepted) {
+            EXPECT_EQ(result.outcome, RunOutcome::Converted);
+            EXPECT_TRUE(outputExists);
+            EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
+        } else {
+            EXPECT_EQ(result.outcome, RunOutcome::WrongHeader);
+            EXPECT_FALSE(outputExists);
+            EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedError);
+            EXPECT_EQ(host.messages[0].text,
+                      "This is not a satellite CSV data file\n\n      Click OK to exit");
+            EXPECT_EQ(host.messages[0].at, (ScreenPoint { 225, 300 }));
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        Headers,
+        RunHeader,
+        ::testing::Values(HeaderCase { "Exact", "OBJECT_NAME,OBJECT_ID", true },
+                          HeaderCase { "Longer", std::string(header) + "\r\n", true },
+                          HeaderCase { "LowerCase", "object_name,object_id\r\n", false },
+                          HeaderCase { "Short", "OBJECT_NAME,OBJECT_I\r\n", false },
+                          HeaderCase { "Empty", "", false },
+                          HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
+                          HeaderCase { "EofCharFirst", "\x1aOBJECT_NAME,OBJECT_ID\r\n", false }),
+        [](const auto &row) { return std::string(row.param.name); });
+
+    struct CountCase {
+        const char *name;
+        std::string body;
+        int count;
+    };
+
+    class RunCount : public Run, public ::testing::WithParamInterface<CountCase> { };
+
+    TEST_P(RunCount, CountsTheConvertedRows)
+    {
+        const RunResult result = load(write("c.csv", std::string(header) + GetParam().body));
+        EXPECT_EQ(result.count, GetParam().count);
+        const std::string output = read((m_dir / "c.TLE").string());
+        EXPECT_EQ(output.size(), static_cast<std::size_t>(result.count) * std::string(exampleEntry).size());
+        EXPECT_EQ(host.messages.at(0).text.substr(0, 35),
+                  "Conversion completed (" + std::to_string(GetParam().count) + " satellites)");
+    }
+
+    const std::string row = exampleRow;
+
+    INSTANTIATE_TEST_SUITE_P(
+        Bodies,
+        RunCount,
+        ::testing::Values(CountCase { "HeaderOnly", "\r\n", 0 },
+                          CountCase { "HeaderWithoutLineEnd", "", 0 },
+                          CountCase { "OneRow", "\r\n" + row, 1 },
+                          CountCase { "LfLineEnds", "\n" + row + "\n" + row + "\n", 2 },
+                          CountCase { "BlankLinesPassedOver", "\r\n\r\n" + row + "\r\n   \r\n" + row + "\r\n\r\n", 2 },
+                          CountCase { "CarriageReturnsOnly", "\r" + row + "\r" + row + "\r", 0 },
+                          CountCase { "EofCharEndsInput", "\r\n" + row + "\r\n\x1a" + row + "\r\n", 1 }),
+        [](const auto &r) { return std::string(r.param.name); });
+
+    TEST_F(Run, ErrorInRowKeepsTheEarlierEntriesAndNamesTheLine)
+    {
+        std::string bad = row;
+        bad.replace(bad.find("0.0512"), 6, "0.05x2");
+        const std::string input = write("e.csv", std::string(header) + "\r\n" + row + "\r\n\r\n" + row + "\r\n" + bad + "\r\n" + row + "\r\n");
+        try {
+            load(input);
+            FAIL() << "no error";
+        } catch (const ConversionError &error) {
+            EXPECT_STREQ(error.what(), "'0.05x2' is not a valid floating point value");
+            EXPECT_EQ(error.line(), 5);
+        }
+        EXPECT_EQ(read((m_dir / "e.TLE").string()), std::string(exampleEntry) + exampleEntry);
+        EXPECT_TRUE(host.messages.empty());
+    }
+
+    TEST_F(Run, ShortRowEndsTheRunLikeAnyError)
+    {
+        const std::string input = write("s.csv", std::string(header) + "\n" + row + "\nonly,three,columns\n" + row + "\n");
+        EXPECT_THAT([&] { load(input); },
+                    ThrowsMessage<ConversionError>(
+                        StrEq("Line 3 has only 3 columns; a satellite row has 17")));
+        EXPECT_EQ(read((m_dir / "s.TLE").string()), exampleEntry);
+    }
+
+    TEST_F(Run, CancelChangesNothing)
+    {
+        const std::string input = write("a.csv", std::string(header) + "\n" + row);
+        load(input);
+        host.messages.clear();
+        host.answer.reset();
+        EXPECT_EQ(conversion.RenumberClick(host).outcome, RunOutcome::Cancelled);
+        host.answer = "";
+        EXPECT_EQ(conversion.LoadCSVfile1Click(host).outcome, RunOutcome::Cancelled);
+        ASSERT_EQ(host.messages.size(), 2U);
+        EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::Notice);
+        EXPECT_EQ(host.messages[0].text, "Not a valid filename");
+        EXPECT_EQ(conversion.sourcefilename, input);
+        EXPECT_EQ(conversion.renumbermode, 0);
+        EXPECT_EQ(conversion.renumbercounter, 20000);
+        // The dialog is offered the name chosen last.
+        EXPECT_EQ(host.lastNames.back(), input);
+    }
+
+    TEST_F(Run, RenumberingContinuesAcrossRunsAndErrors)
+    {
+        const std::string good = write("g.csv", std::string(header) + "\n" + row + "\n" + row + "\n");
+        std::string badRow = row;
+        badRow.replace(badRow.find("1.00271234"), 10, "x");
+        badRow.replace(badRow.find("0.0512"), 6, "abc");
+        const std::string bad = write("b.csv", std::string(header) + "\n" + row + "\n" + badRow + "\n");
+
+        load(good, true);
+        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 20002 "));
+        EXPECT_THROW(load(bad, true), ConversionError);
+        EXPECT_EQ(conversion.renumbermode, 0);
+        EXPECT_EQ(conversion.renumbercounter, 20004); // the failing row used its number
+        load(good, true);
+        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 20006 "));
+        // Without renumbering the rows keep their own numbers.
+        load(good);
+        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 40732 "));
+        EXPECT_EQ(conversion.renumbercounter, 20006);
+    }
+
+    TEST_F(Run, MissingInputIsFileNotFoundAndCreatesNothing)
+    {
+        EXPECT_THAT([&] { load((m_dir / "none.csv").string()); },
+                    ThrowsMessage<IoError>(StrEq("File not found")));
+        EXPECT_FALSE(fs::exists(m_dir / "none.TLE"));
+        EXPECT_THAT([&] { load((m_dir / "nofolder" / "a.csv").string()); },
+                    ThrowsMessage<IoError>(StrEq("Invalid filename")));
+    }
+
+    TEST_F(Run, OutputNamedLikeTheInputLeavesItUntouched)
+    {
+        const std::string bytes = std::string(header) + "\n" + row + "\n";
+        const std::string input = write("active.TLE", bytes);
+        EXPECT_THAT([&] { load(input); }, ThrowsMessage<IoError>(StrEq("I/O error 32")));
+        EXPECT_EQ(read(input), bytes);
+    }
+
+    // Whole files: every fixture x.csv beside its expected x.tle.
+    class Fixture : public Run, public ::testing::WithParamInterface<std::string> { };
+
+    TEST_P(Fixture, ConvertsByteForByte)
+    {
+        const fs::path data = VARNHOLT_TEST_DATA;
+        const std::string input = write(GetParam() + ".csv", read((data / (GetParam() + ".csv")).string()));
+        load(input, GetParam().ends_with("renumbered"));
+        EXPECT_EQ(read((m_dir / (GetParam() + ".TLE")).string()),
+                  read((data / (GetParam() + ".tle")).string()));
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Files, Fixture, ::testing::Values("catalogue", "catalogue-renumbered", "edges"));
+
+} // namespace
+} // namespace varnholt

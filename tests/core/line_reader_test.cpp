@@ -1,0 +1,86 @@
+#include "line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace varnholt {
+namespace {
+
+    using namespace std::string_literals;
+
+    std::vector<std::string> readAll(LineReader &reader)
+    {
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (reader.next(line))
+            lines.emplace_back(line);
+        return lines;
+    }
+
+    struct ReaderCase {
+        const char *name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+
+    class LineReaderRules : public ::testing::TestWithParam<ReaderCase> { };
+
+    TEST_P(LineReaderRules, FromMemory)
+    {
+        LineReader reader(GetParam().bytes);
+        EXPECT_EQ(readAll(reader), GetParam().lines);
+    }
+
+    // The same bytes from a file, so that lines cross the reader's buffer refills.
+    TEST_P(LineReaderRules, FromAFile)
+    {
+        std::FILE *file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        const std::string &bytes = GetParam().bytes;
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        std::fflush(file);
+        std::rewind(file);
+        LineReader reader(::fileno(file));
+        EXPECT_EQ(readAll(reader), GetParam().lines);
+        std::fclose(file);
+    }
+
+    using Lines = std::vector<std::string>;
+
+    INSTANTIATE_TEST_SUITE_P(
+        Rules,
+        LineReaderRules,
+        ::testing::Values(
+            ReaderCase { "CrLf", "a\r\nb\r\n", Lines { "a", "b" } },
+            ReaderCase { "Lf", "a\nb\n", Lines { "a", "b" } },
+            ReaderCase { "NoFinalLineEnd", "a\r\nb", Lines { "a", "b" } },
+            ReaderCase { "EmptyInput", "", Lines {} },
+            ReaderCase { "EmptyLineInside", "a\n\nb\n", Lines { "a", "", "b" } },
+            ReaderCase { "LoneCrDropped", "a\rb\r\nc", Lines { "ab", "c" } },
+            ReaderCase { "CrOnlyFileIsOneLine", "a\rb\rc\r", Lines { "abc" } },
+            ReaderCase { "CrCrLf", "a\r\r\nb", Lines { "a", "b" } },
+            ReaderCase { "EofCharStartsLine", "a\n\x1a" "b\nc\n", Lines { "a" } },
+            ReaderCase { "EofCharInsideLine", "ab\x1a" "cd\nef\n", Lines { "ab", "ef" } },
+            ReaderCase { "SecondEofCharEndsInput", "ab\x1a" "cd\x1a" "ef\ngh\n", Lines { "ab" } },
+            ReaderCase { "EofCharAtStart", "\x1a" "abc", Lines {} },
+            ReaderCase { "BytesAsTheyAre", "\xef\xbb\xbfOBJECT\t\"x\"\0y\n"s, Lines { "\xef\xbb\xbfOBJECT\t\"x\"\0y"s } },
+            ReaderCase { "LongLine", std::string(700000, 'x') + "\r\nz", Lines { std::string(700000, 'x'), "z" } }),
+        [](const auto &row) { return std::string(row.param.name); });
+
+    TEST(LineReader, CountsLinesFromOne)
+    {
+        LineReader reader(std::string_view("h\n\nrow\n"));
+        std::string_view line;
+        ASSERT_TRUE(reader.next(line));
+        EXPECT_EQ(reader.lineNumber(), 1);
+        ASSERT_TRUE(reader.next(line));
+        ASSERT_TRUE(reader.next(line));
+        EXPECT_EQ(reader.lineNumber(), 3);
+        EXPECT_FALSE(reader.next(line));
+    }
+
+} // namespace
+} // namespace varnholt
