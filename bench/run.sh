@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Times varnholt-convert on 1,000,000 generated rows (about 150 MB) beside cp
+# of the same file, and measures its peak memory on 1,000 and 1,000,000 rows.
+#
+#   bench/run.sh            build if needed, generate (or reuse) the data, measure
+#
+# Environment: BENCH_DIR (data folder, default /tmp/varnholt-bench),
+# BENCH_BUILD (release build folder, default build/bench), BENCH_RUNS (timed
+# runs, default 5), BENCH_SEED (generator seed, default 1).
+# Needs: cmake, g++, python3 (standard library only), hyperfine (optional;
+# falls back to GNU time), time (GNU time, /usr/bin/time).
+# Exit status 1 when a target is missed: 2,000,000 rows/s; peak RSS under
+# 10 MB; 1,000 and 1,000,000 rows within 1 MB of each other.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BENCH_BUILD:-$root/build/bench}
+data=${BENCH_DIR:-/tmp/varnholt-bench}
+runs=${BENCH_RUNS:-5}
+seed=${BENCH_SEED:-1}
+python=/usr/bin/python3
+converter=$build/cli/varnholt-convert
+big_rows=1000000
+small_rows=1000
+
+if [[ ! -x /usr/bin/time ]]; then
+    echo "bench: GNU time is missing (Debian package 'time')" >&2
+    exit 2
+fi
+
+echo "== release build ($build)"
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DVARNHOLT_BUILD_GUI=OFF -DVARNHOLT_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j2 --target varnholt-convert | tail -n 1
+
+mkdir -p "$data"
+generate() { # rows -> path of the CSV file, generated once per row count and seed
+    local rows=$1 path="$data/rows-$1-seed-$seed.csv"
+    if [[ ! -s $path ]]; then
+        echo "== generating $rows rows into $path" >&2
+        "$python" "$root/bench/generate_rows.py" --rows "$rows" --seed "$seed" >"$path.part"
+        mv "$path.part" "$path"
+    fi
+    echo "$path"
+}
+big=$(generate $big_rows)
+small=$(generate $small_rows)
+bytes=$(stat -c %s "$big")
+echo "input: $big ($big_rows rows, $bytes bytes)"
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+echo "machine: $cpu, $(nproc) cores, $(uname -r)"
+
+# Prints: wall user sys (seconds) for one command, mean over the runs.
+timing() {
+    if command -v hyperfine >/dev/null; then
+        local json
+        json=$(mktemp)
+        hyperfine --style basic --warmup 1 --runs "$runs" --export-json "$json" "$1" >&2
+        "$python" -c 'import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]
+print(r["mean"], r["user"], r["system"], r["stddev"] or 0)' "$json"
+        rm -f "$json"
+    else
+        local i
+        for ((i = 0; i < runs; i++)); do
+            /usr/bin/time -f '%e %U %S' bash -c "$1 >/dev/null" 2>&1 | tail -n 1
+        done | "$python" -c 'import sys
+t = [list(map(float, l.split())) for l in sys.stdin if l.strip()]
+print(*(sum(c) / len(t) for c in zip(*t)), 0)'
+    fi
+}
+
+echo "== timing ($runs runs each)"
+read -r conv_wall conv_user conv_sys conv_sd < <(timing "$converter $big")
+read -r cp_wall cp_user cp_sys cp_sd < <(timing "cp $big $data/copy.csv")
+rm -f "$data/copy.csv"
+
+peak_kb() { # command... -> maximum resident set size in kB
+    /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
+}
+echo "== peak memory"
+rss_small=$(peak_kb "$converter" "$small")
+rss_big=$(peak_kb "$converter" "$big")
+tle_bytes=$(stat -c %s "${big%.csv}.TLE")
+
+"$python" - "$big_rows" "$bytes" "$tle_bytes" "$conv_wall" "$conv_user" "$conv_sys" "$conv_sd" \
+    "$cp_wall" "$cp_user" "$cp_sys" "$rss_small" "$rss_big" "$converter" <<'EOF'
+import sys
+(rows, size, tle, wall, user, system, sd, cp_wall, cp_user, cp_sys,
+ rss_small, rss_big) = map(float, sys.argv[1:13])
+mb = size / 1e6
+speed = rows / wall
+print()
+print(f"| {int(rows):,} rows, {mb:.0f} MB CSV → {tle / 1e6:.0f} MB TLE | wall | user | sys | rows/s | MB/s |")
+print("|---|---:|---:|---:|---:|---:|")
+print(f"| `varnholt-convert` | {wall:.3f} s (± {sd:.3f}) | {user:.3f} s | {system:.3f} s "
+      f"| {speed / 1e6:.2f} M | {mb / wall:.0f} |")
+print(f"| `cp` of the same file | {cp_wall:.3f} s | {cp_user:.3f} s | {cp_sys:.3f} s "
+      f"| — | {mb / cp_wall:.0f} |")
+print()
+print("| Peak memory (maximum resident set size) | 1,000 rows | 1,000,000 rows | difference |")
+print("|---|---:|---:|---:|")
+print(f"| `varnholt-convert` | {rss_small / 1024:.1f} MB | {rss_big / 1024:.1f} MB "
+      f"| {(rss_big - rss_small) / 1024:.2f} MB |")
+print()
+checks = [
+    (f"speed {speed:,.0f} rows/s (target 2,000,000)", speed >= 2e6),
+    (f"peak RSS {max(rss_small, rss_big) / 1024:.1f} MB (target under 10 MB)",
+     max(rss_small, rss_big) < 10 * 1024),
+    (f"1,000 vs 1,000,000 rows {abs(rss_big - rss_small):.0f} kB apart (target under 1 MB)",
+     abs(rss_big - rss_small) < 1024),
+]
+for text, ok in checks:
+    print(("met:    " if ok else "MISSED: ") + text)
+sys.exit(0 if all(ok for _, ok in checks) else 1)
+EOF
