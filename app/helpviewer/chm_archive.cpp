@@ -37,8 +37,8 @@ int collectFirstPage(chmFile *, chmUnitInfo *info, void *context)
 
 std::uint16_t readWord(const QByteArray &bytes, qsizetype at)
 {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at])
-                                      | static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return static_cast<std::uint16_t>(
+        static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8);
 }
 
 QString withLeadingSlash(QString path)
@@ -93,9 +93,8 @@ std::optional<QByteArray> ChmArchive::read(const QString &archivePath) const
     LONGUINT64 done = 0;
     while (done < info.length) {
         const LONGINT64 got = chm_retrieve_object(m_handle, &info,
-                                                  reinterpret_cast<unsigned char *>(bytes.data())
-                                                      + done,
-                                                  done, static_cast<LONGINT64>(info.length - done));
+            reinterpret_cast<unsigned char *>(bytes.data()) + done, done,
+            static_cast<LONGINT64>(info.length - done));
         if (got <= 0)
             return std::nullopt;
         done += static_cast<LONGUINT64>(got);

@@ -34,7 +34,7 @@ QString unescape(QString text)
 std::vector<ContentsEntry> parseContents(const QByteArray &sitemap)
 {
     static const QRegularExpression tag(QStringLiteral("<(/?)(ul|object|param)\\b([^>]*)>"),
-                                        QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromUtf8(sitemap);
     std::vector<ContentsEntry> entries;
     int depth = -1;
@@ -49,7 +49,7 @@ std::vector<ContentsEntry> parseContents(const QByteArray &sitemap)
         } else if (name == QLatin1String("object")) {
             if (!closing) {
                 inObject = attribute(match.captured(3), QStringLiteral("type"))
-                                .compare(QLatin1String("text/sitemap"), Qt::CaseInsensitive)
+                               .compare(QLatin1String("text/sitemap"), Qt::CaseInsensitive)
                     == 0;
                 current = ContentsEntry { {}, {}, std::max(depth, 0) };
             } else if (inObject) {

@@ -6,7 +6,7 @@
 
 /// One entry of a help file's table of contents.
 struct ContentsEntry {
-    QString name;  ///< the text shown
+    QString name; ///< the text shown
     QString local; ///< the page, as written in the contents file; may be empty
     int depth = 0; ///< 0 for a top-level entry, 1 for an entry below it, ...
 };

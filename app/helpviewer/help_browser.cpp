@@ -27,7 +27,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
     QString path;
     if (name.scheme() == QLatin1String(ChmArchive::scheme))
         path = ChmArchive::toArchivePath(name);
-    else if (name.isRelative())
+    else if (name.isRelative()) // names normally arrive resolved against the page shown
         path = ChmArchive::resolve(ChmArchive::toArchivePath(source()), name.toString());
     if (path.isEmpty())
         return {};

@@ -27,35 +27,33 @@ HelpWindow::HelpWindow(std::shared_ptr<const ChmArchive> archive, QWidget *paren
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("helpWindow"));
-    const QString title = archive->title().isEmpty()
-        ? QFileInfo(archive->fileName()).fileName()
-        : archive->title();
+    const QString title
+        = archive->title().isEmpty() ? QFileInfo(archive->fileName()).fileName() : archive->title();
     setWindowTitle(title);
 
     QToolBar *toolBar = addToolBar(tr("Navigation"));
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_back = toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"),
-                                m_browser, &QTextBrowser::backward);
+    m_back = toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"), m_browser,
+        &QTextBrowser::backward);
     m_back->setShortcut(QKeySequence::Back);
     m_back->setEnabled(false);
     m_forward = toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"),
-                                   m_browser, &QTextBrowser::forward);
+        m_browser, &QTextBrowser::forward);
     m_forward->setShortcut(QKeySequence::Forward);
     m_forward->setEnabled(false);
     m_home = toolBar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"),
-                                m_browser, &HelpBrowser::showDefaultTopic);
+        m_browser, &HelpBrowser::showDefaultTopic);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QAction::setEnabled);
 
     m_contents->setHeaderHidden(true);
     m_contents->setObjectName(QStringLiteral("contents"));
-    connect(m_contents, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem *item) {
-                const QString path = item->data(0, PathRole).toString();
-                if (!path.isEmpty() && ChmArchive::toArchivePath(m_browser->source()) != path)
-                    m_browser->showTopic(path);
-            });
+    connect(m_contents, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        const QString path = item->data(0, PathRole).toString();
+        if (!path.isEmpty() && ChmArchive::toArchivePath(m_browser->source()) != path)
+            m_browser->showTopic(path);
+    });
     connect(m_contents, &QTreeWidget::itemClicked, m_contents, &QTreeWidget::itemActivated);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::selectContentsEntry);
 
@@ -75,11 +73,10 @@ const ChmArchive &HelpWindow::archive() const { return m_browser->archive(); }
 void HelpWindow::fillContents()
 {
     const ChmArchive &chm = archive();
-    const std::optional<QByteArray> sitemap = chm.contentsFile().isEmpty()
-        ? std::nullopt
-        : chm.read(chm.contentsFile());
-    const std::vector<ContentsEntry> entries = sitemap ? parseContents(*sitemap)
-                                                       : std::vector<ContentsEntry> {};
+    const std::optional<QByteArray> sitemap
+        = chm.contentsFile().isEmpty() ? std::nullopt : chm.read(chm.contentsFile());
+    const std::vector<ContentsEntry> entries
+        = sitemap ? parseContents(*sitemap) : std::vector<ContentsEntry> {};
     if (entries.empty()) {
         m_contents->hide();
         return;

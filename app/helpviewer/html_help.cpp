@@ -21,7 +21,7 @@ constexpr unsigned DisplayTopic = 0;
 void tellUser(QWidget *caller, const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("HtmlHelp", "Help"), text,
-                    QMessageBox::Ok, caller);
+        QMessageBox::Ok, caller);
     box.exec();
 }
 
@@ -82,10 +82,11 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
     const QString name = file != nullptr ? QFile::decodeName(file) : QString();
     const QString path = findHelpFile(name);
     if (path.isEmpty()) {
-        tellUser(caller, QCoreApplication::translate("HtmlHelp",
-                                                     "The help file \"%1\" was not found.\n\n"
-                                                     "Looked in:\n%2")
-                             .arg(name, nativeList(helpFileFolders())));
+        tellUser(caller,
+            QCoreApplication::translate("HtmlHelp",
+                "The help file \"%1\" was not found.\n\n"
+                "Looked in:\n%2")
+                .arg(name, nativeList(helpFileFolders())));
         return nullptr;
     }
 
@@ -99,16 +100,17 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
     if (window == nullptr) {
         std::shared_ptr<const ChmArchive> archive = ChmArchive::open(path);
         if (archive == nullptr) {
-            tellUser(caller, QCoreApplication::translate(
-                                 "HtmlHelp", "The help file \"%1\" cannot be read: it is damaged "
-                                             "or not a compiled help file.")
-                                 .arg(QDir::toNativeSeparators(path)));
+            tellUser(caller,
+                QCoreApplication::translate("HtmlHelp",
+                    "The help file \"%1\" cannot be read: it is damaged "
+                    "or not a compiled help file.")
+                    .arg(QDir::toNativeSeparators(path)));
             return nullptr;
         }
         if (archive->defaultTopic().isEmpty()) {
             tellUser(caller,
-                     QCoreApplication::translate("HtmlHelp", "The help file \"%1\" has no pages.")
-                         .arg(QDir::toNativeSeparators(path)));
+                QCoreApplication::translate("HtmlHelp", "The help file \"%1\" has no pages.")
+                    .arg(QDir::toNativeSeparators(path)));
             return nullptr;
         }
         window = new HelpWindow(std::move(archive), caller);
@@ -118,6 +120,7 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
         window->browser()->showTopic(topic);
     else
         window->browser()->showDefaultTopic();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

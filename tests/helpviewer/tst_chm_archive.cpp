@@ -122,20 +122,39 @@ void TestChmArchive::resolvesLinks_data()
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("sibling") << "/pages/second.html" << "third.html" << "/pages/third.html";
-    QTest::newRow("up a folder") << "/pages/second.html" << "../images/dot.png"
+    QTest::newRow("sibling") << "/pages/second.html"
+                             << "third.html"
+                             << "/pages/third.html";
+    QTest::newRow("up a folder") << "/pages/second.html"
+                                 << "../images/dot.png"
                                  << "/images/dot.png";
-    QTest::newRow("down a folder") << "/start.html" << "pages/second.html"
+    QTest::newRow("down a folder") << "/start.html"
+                                   << "pages/second.html"
                                    << "/pages/second.html";
-    QTest::newRow("absolute") << "/a/b/c.html" << "/top.html" << "/top.html";
-    QTest::newRow("above the root") << "/a/b.html" << "../../../x.html" << "/x.html";
-    QTest::newRow("fragment dropped") << "/pages/second.html" << "third.html#end"
+    QTest::newRow("absolute") << "/a/b/c.html"
+                              << "/top.html"
+                              << "/top.html";
+    QTest::newRow("above the root") << "/a/b.html"
+                                    << "../../../x.html"
+                                    << "/x.html";
+    QTest::newRow("fragment dropped") << "/pages/second.html"
+                                      << "third.html#end"
                                       << "/pages/third.html";
-    QTest::newRow("fragment only") << "/pages/second.html" << "#end" << "/pages/second.html";
-    QTest::newRow("percent-escape") << "/a.html" << "my%20page.html" << "/my page.html";
-    QTest::newRow("own scheme") << "/a/b.html" << "chm:/c.html" << "/c.html";
-    QTest::newRow("web link") << "/a.html" << "http://example.org/x.html" << "";
-    QTest::newRow("mail link") << "/a.html" << "mailto:someone@example.org" << "";
+    QTest::newRow("fragment only") << "/pages/second.html"
+                                   << "#end"
+                                   << "/pages/second.html";
+    QTest::newRow("percent-escape") << "/a.html"
+                                    << "my%20page.html"
+                                    << "/my page.html";
+    QTest::newRow("own scheme") << "/a/b.html"
+                                << "chm:/c.html"
+                                << "/c.html";
+    QTest::newRow("web link") << "/a.html"
+                              << "http://example.org/x.html"
+                              << "";
+    QTest::newRow("mail link") << "/a.html"
+                               << "mailto:someone@example.org"
+                               << "";
 }
 
 void TestChmArchive::resolvesLinks()
@@ -165,23 +184,20 @@ void TestChmArchive::parsesContentsLeniently_data()
     QTest::addColumn<QByteArray>("sitemap");
     QTest::addColumn<QStringList>("expected"); // "depth name -> local" per entry
 
-    QTest::newRow("lower case, single quotes, unquoted")
-        << QByteArray("<ul><li><object type='text/sitemap'><param name='name' value='A'>"
-                      "<param name=local value=a.html></object></ul>")
-        << QStringList { "0 A -> a.html" };
+    QTest::newRow("lower case, single quotes, unquoted") << QByteArray(
+        "<ul><li><object type='text/sitemap'><param name='name' value='A'>"
+        "<param name=local value=a.html></object></ul>") << QStringList { "0 A -> a.html" };
     QTest::newRow("heading without page")
         << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"H\">"
                       "</OBJECT><UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" "
                       "value=\"x.html\"><param name=\"Name\" value=\"X\"></OBJECT></UL></UL>")
         << QStringList { "0 H -> ", "1 X -> x.html" };
-    QTest::newRow("entry without name left out")
-        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" "
-                      "value=\"x.html\"></OBJECT></UL>")
-        << QStringList {};
-    QTest::newRow("other object ignored")
-        << QByteArray("<OBJECT type=\"text/site properties\"><param name=\"Name\" "
-                      "value=\"P\"></OBJECT>")
-        << QStringList {};
+    QTest::newRow("entry without name left out") << QByteArray(
+        "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" "
+        "value=\"x.html\"></OBJECT></UL>") << QStringList {};
+    QTest::newRow("other object ignored") << QByteArray(
+        "<OBJECT type=\"text/site properties\"><param name=\"Name\" "
+        "value=\"P\"></OBJECT>") << QStringList {};
     QTest::newRow("not a sitemap") << QByteArray("\x00\xff<<>>", 6) << QStringList {};
 }
 

@@ -214,6 +214,10 @@ void TestHtmlHelp::followsLinksWithImagesAndHistory()
     window->backAction()->trigger();
     window->homeAction()->trigger();
     QCOMPARE(shownPath(window), QStringLiteral("/start.html"));
+
+    browser->showTopic(QStringLiteral("/pages/missing.html"));
+    QCOMPARE(browser->documentTitle(), QStringLiteral("Page not found"));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("/pages/missing.html")));
 }
 
 void TestHtmlHelp::reusesOpenWindowAndShowsTopicFromData()
@@ -250,7 +254,7 @@ void TestHtmlHelp::missingFileGivesViewersOwnMessage()
     QCOMPARE(box.parent, m_caller);
     QCOMPARE(box.title, QStringLiteral("Help"));
     QVERIFY2(box.text.contains(QStringLiteral("\"no-such-help.chm\" was not found")),
-             qPrintable(box.text));
+        qPrintable(box.text));
     for (const QString &folder : { QCoreApplication::applicationDirPath(), QDir::currentPath() })
         QVERIFY2(box.text.contains(QDir::toNativeSeparators(folder)), qPrintable(box.text));
 
@@ -280,7 +284,8 @@ void TestHtmlHelp::unreadableFileGivesViewersOwnMessage()
 void TestHtmlHelp::looksBesideProgramThenDataFolderThenCurrentDirectory()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const QString dataFolder = QDir::cleanPath(programFolder + QStringLiteral("/../share/varnholt"));
+    const QString dataFolder
+        = QDir::cleanPath(programFolder + QStringLiteral("/../share/varnholt"));
     const QString otherChm = QStringLiteral(FIXTURE_BUILD_DIR "/nodefault.chm");
     QTemporaryDir current;
     QVERIFY(current.isValid());
@@ -309,7 +314,7 @@ void TestHtmlHelp::looksBesideProgramThenDataFolderThenCurrentDirectory()
     QCOMPARE(findHelpFile(QStringLiteral("fixture.chm")), fixtureChm);
     QCOMPARE(findHelpFile(QStringLiteral("shared.chm")), sharedChm);
     QCOMPARE(findHelpFile(QStringLiteral("only-here.chm")),
-             QDir(current.path()).filePath(QStringLiteral("only-here.chm")));
+        QDir(current.path()).filePath(QStringLiteral("only-here.chm")));
     QCOMPARE(findHelpFile(QStringLiteral("nowhere.chm")), QString());
     QCOMPARE(findHelpFile(fixtureChm), fixtureChm);
     QCOMPARE(findHelpFile(QStringLiteral("no-such-folder/fixture.chm")), QString());
@@ -352,8 +357,8 @@ void TestHtmlHelp::programHelpFileOpensAndItsLinksResolve()
         QVERIFY2(!browser->documentTitle().isEmpty(), qPrintable(page));
         const PageLinks links = linksOf(browser->document());
         for (const QString &image : links.images) {
-            const QImage decoded = toImage(
-                browser->document()->resource(QTextDocument::ImageResource, QUrl(image)));
+            const QImage decoded
+                = toImage(browser->document()->resource(QTextDocument::ImageResource, QUrl(image)));
             QVERIFY2(!decoded.isNull(), qPrintable(page + QStringLiteral(": ") + image));
         }
         for (const QString &href : links.hrefs) {
@@ -367,7 +372,7 @@ void TestHtmlHelp::programHelpFileOpensAndItsLinksResolve()
         const qsizetype hash = target.indexOf(QLatin1Char('#'));
         browser->showTopic(target.left(hash));
         QVERIFY2(linksOf(browser->document()).anchorNames.contains(target.mid(hash + 1)),
-                 qPrintable(target));
+            qPrintable(target));
     }
 #endif
 }
