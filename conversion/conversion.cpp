@@ -6,6 +6,8 @@
 #include "line_reader.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace varnholt {
@@ -23,7 +25,44 @@ namespace {
         if (start >= line.size())
             return;
         const std::size_t count = std::min(text.size(), line.size() - start);
-        line.replace(start, count, text.data(), count);
+        std::memcpy(line.data() + start, text.data(), count);
+    }
+
+    // The positions of the first commas of `row`, up to as many as `commas`
+    // holds; returns how many there are. Eight bytes at a time: a byte equal
+    // to "," becomes zero after the XOR, and the zero-byte test marks exactly
+    // those bytes.
+    template <std::size_t N>
+    int findCommas(std::string_view row, std::array<std::size_t, N> &commas) noexcept
+    {
+        constexpr int wanted = static_cast<int>(N);
+        int found = 0;
+        std::size_t i = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            constexpr std::uint64_t spread = 0x0101010101010101ULL;
+            constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+            for (; i + 8 <= row.size(); i += 8) {
+                std::uint64_t word = 0;
+                std::memcpy(&word, row.data() + i, 8);
+                const std::uint64_t x = word ^ (spread * ',');
+                std::uint64_t marks = ~(((x & low7) + low7) | x | low7);
+                while (marks != 0) {
+                    commas[static_cast<std::size_t>(found++)]
+                        = i + static_cast<std::size_t>(std::countr_zero(marks) >> 3);
+                    if (found == wanted)
+                        return found;
+                    marks &= marks - 1;
+                }
+            }
+        }
+        for (; i < row.size(); ++i) {
+            if (row[i] == ',') {
+                commas[static_cast<std::size_t>(found++)] = i;
+                if (found == wanted)
+                    return found;
+            }
+        }
+        return found;
     }
 
     bool isBlankRow(std::string_view row)
@@ -169,42 +208,48 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
 {
+    std::array<std::size_t, rowColumns> commas {};
+    const int found = findCommas(row, commas);
+    if (found < rowColumns - 1)
+        throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
+                                  + std::to_string(found + 1) + " columns; a satellite row has 17",
+                              lineNumber);
+    if (found == rowColumns - 1)
+        commas[rowColumns - 1] = row.size();
+
+    m_row.assign(row);
+    const std::string_view kept = m_row;
     std::array<std::string_view, rowColumns> columns;
     std::size_t start = 0;
-    for (int k = 0; k < rowColumns - 1; ++k) {
-        const std::size_t comma = row.find(',', start);
-        if (comma == std::string_view::npos)
-            throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
-                                      + std::to_string(k + 1) + " columns; a satellite row has 17",
-                                  lineNumber);
-        columns[static_cast<std::size_t>(k)] = row.substr(start, comma - start);
-        start = comma + 1;
+    for (std::size_t k = 0; k < rowColumns; ++k) {
+        columns[k] = kept.substr(start, commas[k] - start);
+        start = commas[k] + 1;
     }
-    columns[rowColumns - 1] = row.substr(start, row.find(',', start) - start);
 
     TElementSet &e = elementSet;
     const auto column = [&](int n) { return columns[static_cast<std::size_t>(n - 1)]; };
-    e.satname.assign(column(1));
-    e.intldesig.assign(column(2));
-    e.epochtext.assign(column(3));
-    e.meanmotion.assign(column(4));
-    e.eccentricity.assign(column(5));
-    e.inclination.assign(column(6));
-    e.raan.assign(column(7));
-    e.argperigee.assign(column(8));
-    e.meananomaly.assign(column(9));
-    e.classification.assign(column(11).substr(0, 1));
+    e.satname = column(1);
+    e.intldesig = column(2);
+    e.epochtext = column(3);
+    e.meanmotion = column(4);
+    e.eccentricity = column(5);
+    e.inclination = column(6);
+    e.raan = column(7);
+    e.argperigee = column(8);
+    e.meananomaly = column(9);
+    e.classification = column(11).substr(0, 1);
     if (renumbermode != 0) {
         ++renumbercounter;
-        e.catnumber = std::to_string(renumbercounter);
+        m_renumbered = std::to_string(renumbercounter);
+        e.catnumber = m_renumbered;
     } else {
-        e.catnumber.assign(column(12));
+        e.catnumber = column(12);
     }
-    e.elsetnumber.assign(column(13));
-    e.revnumber.assign(column(14));
-    e.bstar.assign(column(15));
-    e.ndot.assign(column(16));
-    e.ddot.assign(column(17));
+    e.elsetnumber = column(13);
+    e.revnumber = column(14);
+    e.bstar = column(15);
+    e.ndot = column(16);
+    e.ddot = column(17);
 }
 
 void Conversion::ConvertTLE()

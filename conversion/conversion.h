@@ -83,6 +83,9 @@ public:
     TElementSet elementSet;
 
 private:
+    std::string m_row;       // the row elementSet's texts point into
+    std::string m_renumbered; // the renumber counter's text for the current row
+
     static bool headerAccepted(LineReader &reader);
     int convertRows(LineReader &reader, OutputFile &output);
 };

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
 
 namespace varnholt {
@@ -101,12 +104,23 @@ namespace {
 
 std::string PadInclination(std::string_view text)
 {
-    const double value = readDecimalText(text);
     std::size_t blanks = 0;
-    if (value < 10)
-        ++blanks;
-    if (value < 100)
-        ++blanks;
+    const auto digits = DecimalDigits::parse(text);
+    if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
+        // Up to 15 digits the nearest double lies on the same side of 10 and
+        // 100 as the value written, so the digits alone decide.
+        const bool belowOne = digits->isZero() || digits->negative();
+        if (belowOne || digits->exponent() <= 1)
+            ++blanks;
+        if (belowOne || digits->exponent() <= 2)
+            ++blanks;
+    } else {
+        const double value = readDecimalText(text);
+        if (value < 10)
+            ++blanks;
+        if (value < 100)
+            ++blanks;
+    }
     return prefixed(blanks, ' ', text);
 }
 
@@ -184,12 +198,17 @@ std::string dayFractionDigits(double f)
 std::string ConvertEpoch(std::string_view text)
 {
     const std::string_view yearText = positions(text, 3, 4);
-    const int month = readIntegerText(positions(text, 6, 7));
-    const int year = readIntegerText(yearText);
+    // Two plain digits are by far the usual case; anything else takes the full reader.
+    const auto integerAt = [](std::string_view part) {
+        const int value = twoDigits(part);
+        return value >= 0 ? value : readIntegerText(part);
+    };
+    const int month = integerAt(positions(text, 6, 7));
+    const int year = integerAt(yearText);
     int day = month >= 1 && month <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
     if (year % 4 == 0 && month > 2)
         ++day;
-    day += readIntegerText(positions(text, 9, 10));
+    day += integerAt(positions(text, 9, 10));
 
     const std::string_view secondsText = positions(text, 18, 26);
     const std::string_view hoursText = positions(text, 12, 13);
@@ -207,10 +226,12 @@ std::string ConvertEpoch(std::string_view text)
     }
 
     std::string result(yearText);
-    const std::string dayText = std::to_string(day);
-    if (dayText.size() < 3)
-        result.append(3 - dayText.size(), '0');
-    result += dayText;
+    std::array<char, 12> dayText {};
+    const auto dayEnd = std::to_chars(dayText.data(), dayText.data() + dayText.size(), day).ptr;
+    const auto dayLength = static_cast<std::size_t>(dayEnd - dayText.data());
+    if (dayLength < 3)
+        result.append(3 - dayLength, '0');
+    result.append(dayText.data(), dayLength);
     result += '.';
     result.append(fraction.data(), fraction.size());
     return result;
@@ -220,7 +241,7 @@ std::string CatalogueNumber(std::string_view text)
 {
     static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
     const auto invalid = [&] {
-        return ConversionError("'" + std::string(text) + "' is not a valid catalogue number");
+        return ConversionError(catalogueMessage(text));
     };
     if (text.size() == 5 && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit))
@@ -290,13 +311,37 @@ std::string RightAlign(std::string_view text, std::size_t width)
 
 char Checksum(std::string_view line)
 {
-    int sum = 0;
-    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-        const char c = line[i];
-        if (isDigit(c))
-            sum += c - '0';
-        else if (c == '-')
-            ++sum;
+    const std::size_t count = line.empty() ? 0 : line.size() - 1;
+    std::uint64_t sum = 0;
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight characters at a time. A byte is a digit when it is at least
+        // "0" and, plus 0x46, does not reach 0x80 ("9" + 0x46 = 0x7F); its
+        // value is byte - "0". A "-" (0x2D) adds one. Each byte of the running
+        // sums gains at most 9 a word, so 28 words fit before one could overflow.
+        constexpr std::uint64_t ones = 0x0101010101010101ULL;
+        constexpr std::uint64_t high = 0x8080808080808080ULL;
+        std::uint64_t bytes = 0;
+        for (; i + 8 <= count && i < 8 * 28; i += 8) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, line.data() + i, 8);
+            const std::uint64_t ascii = ~w & high;                        // bytes below 0x80
+            const std::uint64_t atLeast0 = ((w & ~high) + ones * (0x80 - '0')) & high;
+            const std::uint64_t above9 = ((w & ~high) + ones * (0x80 - '9' - 1)) & high;
+            const std::uint64_t isDigit = (atLeast0 & ~above9 & ascii) >> 7; // 1 per digit byte
+            const std::uint64_t x = w ^ (ones * '-');
+            const std::uint64_t isMinus = (~(((x & ~high) + ~high) | x | ~high) & high) >> 7;
+            const std::uint64_t digitBytes = isDigit * 0xFF;
+            // Masked first, so that no byte borrows from its neighbour.
+            bytes += ((w & digitBytes) - (ones * '0' & digitBytes)) + isMinus;
+        }
+        for (int k = 0; k < 8; ++k)
+            sum += (bytes >> (8 * k)) & 0xFF;
+    }
+    for (; i < count; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        const auto digit = static_cast<unsigned char>(c - '0');
+        sum += digit < 10 ? digit : static_cast<unsigned>(c == '-');
     }
     return static_cast<char>('0' + sum % 10);
 }

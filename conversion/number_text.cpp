@@ -39,7 +39,10 @@ namespace {
         std::string message;
         message.reserve(text.size() + rest.size() + 2);
         message += '\'';
-        message += text;
+        // The message travels as a C string (what(), message boxes), which a
+        // NUL byte would cut short; it is shown as "?".
+        for (char c : text)
+            message += c == '\0' ? '?' : c;
         message += '\'';
         message += rest;
         return message;
@@ -113,6 +116,11 @@ std::string doesNotFitMessage(std::string_view text)
     return quoted(text, " does not fit its TLE field");
 }
 
+std::string catalogueMessage(std::string_view text)
+{
+    return quoted(text, " is not a valid catalogue number");
+}
+
 std::int32_t readIntegerText(std::string_view text)
 {
     if (const auto value = parseInteger(text))
@@ -123,53 +131,61 @@ std::int32_t readIntegerText(std::string_view text)
 std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
 {
     DecimalDigits d;
-    std::string_view s = skipBlanks(text);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        d.m_negative = s[0] == '-';
-        s.remove_prefix(1);
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while (p != end && *p == ' ')
+        ++p;
+    while (end != p && end[-1] == ' ')
+        --end;
+    if (p != end && (*p == '+' || *p == '-')) {
+        d.m_negative = *p == '-';
+        ++p;
     }
-    std::size_t i = 0;
-    while (i < s.size() && isDigit(s[i]))
-        ++i;
-    d.m_intDigits = s.substr(0, i);
+    const char *intStart = p;
+    while (p != end && isDigit(*p))
+        ++p;
+    d.m_intDigits = std::string_view(intStart, static_cast<std::size_t>(p - intStart));
     bool point = false;
-    if (i < s.size() && s[i] == '.') {
+    if (p != end && *p == '.') {
         point = true;
-        const std::size_t start = ++i;
-        while (i < s.size() && isDigit(s[i]))
-            ++i;
-        d.m_fracDigits = s.substr(start, i - start);
+        const char *fracStart = ++p;
+        while (p != end && isDigit(*p))
+            ++p;
+        d.m_fracDigits = std::string_view(fracStart, static_cast<std::size_t>(p - fracStart));
     }
     if (d.m_intDigits.empty() && d.m_fracDigits.empty() && !point)
         return std::nullopt;
     std::int64_t exponent = 0;
-    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
-        ++i;
+    if (p != end && (*p == 'E' || *p == 'e')) {
+        ++p;
         bool negativeExponent = false;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-            negativeExponent = s[i] == '-';
-            ++i;
+        if (p != end && (*p == '+' || *p == '-')) {
+            negativeExponent = *p == '-';
+            ++p;
         }
-        while (i < s.size() && isDigit(s[i])) {
+        for (; p != end && isDigit(*p); ++p) {
             // Saturate: such an exponent over- or underflows whatever the mantissa.
             if (exponent < exponentLimit)
-                exponent = exponent * 10 + (s[i] - '0');
-            ++i;
+                exponent = exponent * 10 + (*p - '0');
         }
         if (negativeExponent)
             exponent = -exponent;
     }
-    if (i != s.size())
+    if (p != end)
         return std::nullopt;
 
-    const auto total = static_cast<std::int64_t>(d.m_intDigits.size() + d.m_fracDigits.size());
-    std::int64_t first = 0;
-    while (first < total && d.rawDigit(first) == '0')
-        ++first;
+    std::size_t zeros = 0;
+    while (zeros < d.m_intDigits.size() && d.m_intDigits[zeros] == '0')
+        ++zeros;
+    if (zeros == d.m_intDigits.size()) {
+        std::size_t fracZeros = 0;
+        while (fracZeros < d.m_fracDigits.size() && d.m_fracDigits[fracZeros] == '0')
+            ++fracZeros;
+        zeros += fracZeros;
+    }
+    const auto first = static_cast<std::int64_t>(zeros);
     d.m_first = first;
-    d.m_count = total - first;
+    d.m_count = static_cast<std::int64_t>(d.m_intDigits.size() + d.m_fracDigits.size()) - first;
     d.m_exponent = static_cast<std::int64_t>(d.m_intDigits.size()) - first + exponent;
     return d;
 }
@@ -237,6 +253,18 @@ std::int64_t DecimalDigits::roundedSignificant(int count, char *out) const noexc
 
 double readDecimalText(std::string_view text)
 {
+    // The common plain form ("51.6416", "-.5E-3") goes straight to from_chars,
+    // which reads exactly the decimal texts that start with a digit or a point
+    // (after an optional "-") and have digits in any exponent.
+    if (!text.empty()) {
+        const std::size_t first = text[0] == '-' ? 1 : 0;
+        if (first < text.size() && (isDigit(text[first]) || text[first] == '.')) {
+            double value = 0;
+            const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (result.ec == std::errc() && result.ptr == text.data() + text.size())
+                return value;
+        }
+    }
     const auto digits = DecimalDigits::parse(text);
     if (!digits)
         throw ConversionError(floatMessage(text));

@@ -64,11 +64,15 @@ private:
     std::int64_t m_exponent = 0;
 };
 
+// The messages that name a text; a NUL byte in it is shown as "?".
+
 /// "'<text>' is not a valid floating point value"
 std::string floatMessage(std::string_view text);
 /// "'<text>' is not a valid integer value"
 std::string integerMessage(std::string_view text);
 /// "'<text>' does not fit its TLE field"
 std::string doesNotFitMessage(std::string_view text);
+/// "'<text>' is not a valid catalogue number"
+std::string catalogueMessage(std::string_view text);
 
 } // namespace varnholt

@@ -39,7 +39,7 @@ namespace {
     {
         conversion.splitRow(row, 2);
         conversion.ConvertTLE();
-        return conversion.elementSet.satname + "\r\n" + conversion.line1 + "\r\n" + conversion.line2
+        return std::string(conversion.elementSet.satname) + "\r\n" + conversion.line1 + "\r\n" + conversion.line2
             + "\r\n";
     }
 
@@ -89,20 +89,20 @@ namespace {
             PlacementCase { "ElsetTwoDigits", [](auto &e) { e.elsetnumber = "42"; }, 1, 65, "  42" },
             PlacementCase { "ElsetFourDigits", [](auto &e) { e.elsetnumber = "1234"; }, 1, 65, "1234" },
             PlacementCase { "ElsetFiveDigitsLastReplacedByChecksum", [](auto &e) { e.elsetnumber = "12345"; }, 1, 63, "0 1234" },
-            PlacementCase { "ElsetEmpty", [](auto &e) { e.elsetnumber.clear(); }, 1, 64, "     " },
+            PlacementCase { "ElsetEmpty", [](auto &e) { e.elsetnumber = {}; }, 1, 64, "     " },
             PlacementCase { "RevOneDigit", [](auto &e) { e.revnumber = "1"; }, 2, 64, "    1" },
             PlacementCase { "RevFiveDigits", [](auto &e) { e.revnumber = "12345"; }, 2, 64, "12345" },
             PlacementCase { "RevSixDigits", [](auto &e) { e.revnumber = "123456"; }, 2, 64, "12345" },
-            PlacementCase { "RevEmpty", [](auto &e) { e.revnumber.clear(); }, 2, 64, "     " },
+            PlacementCase { "RevEmpty", [](auto &e) { e.revnumber = {}; }, 2, 64, "     " },
             PlacementCase { "CatalogueZeroFilled", [](auto &e) { e.catnumber = "5"; }, 2, 1, "2 00005 " },
             PlacementCase { "CatalogueAlpha", [](auto &e) { e.catnumber = "100057"; }, 1, 1, "1 A0057U" },
-            PlacementCase { "ClassificationEmpty", [](auto &e) { e.classification.clear(); }, 1, 3, "40732  15034A" },
+            PlacementCase { "ClassificationEmpty", [](auto &e) { e.classification = {}; }, 1, 3, "40732  15034A" },
             PlacementCase { "DesignatorThreeLetters", [](auto &e) { e.intldesig = "1999-025ABC"; }, 1, 9, " 99025ABC " },
-            PlacementCase { "DesignatorEmpty", [](auto &e) { e.intldesig.clear(); }, 1, 9, "          24071" },
+            PlacementCase { "DesignatorEmpty", [](auto &e) { e.intldesig = {}; }, 1, 9, "          24071" },
             PlacementCase { "SecondDerivative", [](auto &e) { e.ddot = "-.12345E-5"; }, 1, 44, " -12345-5 " },
             PlacementCase { "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
             PlacementCase { "LongMeanMotionUnderRevolution", [](auto &e) { e.meanmotion = "15.501034721"; }, 2, 53, "15.50103472 1234" },
-            PlacementCase { "LongMeanMotionWithoutRevolution", [](auto &e) { e.meanmotion = "15.501034721"; e.revnumber.clear(); }, 2, 53, "15.501034721    " },
+            PlacementCase { "LongMeanMotionWithoutRevolution", [](auto &e) { e.meanmotion = "15.501034721"; e.revnumber = {}; }, 2, 53, "15.501034721    " },
             PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130     " },
             PlacementCase { "LongInclinationReachesSeparator", [](auto &e) { e.inclination = "51.64160"; }, 2, 9, " 51.64160" },
             PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " }),
@@ -114,10 +114,14 @@ namespace {
         conversion.splitRow(exampleRow, 2);
         TElementSet &e = conversion.elementSet;
         e.satname = "X";
-        e.meanmotion = std::string(200, '1');
-        e.argperigee = std::string(100, '2');
-        e.revnumber = std::string(80, '3');
-        e.elsetnumber = std::string(80, '4');
+        const std::string motion(200, '1');
+        const std::string perigee(100, '2');
+        const std::string revolution(80, '3');
+        const std::string elset(80, '4');
+        e.meanmotion = motion;
+        e.argperigee = perigee;
+        e.revnumber = revolution;
+        e.elsetnumber = elset;
         conversion.ConvertTLE();
         for (const std::string *line : { &conversion.line1, &conversion.line2 }) {
             ASSERT_EQ(line->size(), 69U);
@@ -177,6 +181,7 @@ namespace {
         conversion.renumbermode = 1;
         conversion.splitRow(exampleRow, 2);
         EXPECT_EQ(conversion.elementSet.catnumber, "20001");
+        EXPECT_EQ(conversion.elementSet.satname, "EXAMPLESAT 4");
         conversion.splitRow(exampleRow, 3);
         EXPECT_EQ(conversion.elementSet.catnumber, "20002");
         EXPECT_EQ(conversion.renumbercounter, 20002);

@@ -232,6 +232,22 @@ namespace {
         }
     }
 
+    TEST(Checksum, AgreesWithCharacterByCharacterCountingOnAnyBytes)
+    {
+        std::mt19937 random(69);
+        std::uniform_int_distribution<int> byte(0, 255);
+        std::uniform_int_distribution<int> length(0, 300);
+        for (int i = 0; i < 20000; ++i) {
+            std::string line(static_cast<std::size_t>(length(random)), ' ');
+            for (char &c : line)
+                c = static_cast<char>(i % 2 == 0 ? byte(random) : "0123456789- +.A"[byte(random) % 15]);
+            int sum = 0;
+            for (std::size_t k = 0; k + 1 < line.size(); ++k)
+                sum += line[k] >= '0' && line[k] <= '9' ? line[k] - '0' : line[k] == '-';
+            ASSERT_EQ(Checksum(line), '0' + sum % 10) << i;
+        }
+    }
+
     TEST(Checksum, CountsDigitsAndMinusSignsOnly)
     {
         const std::string base = "1 00005U 58002B   00179.78495062  .00000023  00000-0  28098-4 0  4753";

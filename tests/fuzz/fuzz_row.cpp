@@ -1,0 +1,141 @@
+// The row splitter and ConvertTLE on one arbitrary data row.
+//
+// The first byte chooses renumbering (bit 0) and where the counter stands
+// (bits 1-2); the rest is the row, taken as it is (the line reader never hands
+// over a line feed, but the splitter must not care).
+
+#include "conversion.h"
+#include "errors.h"
+#include "fuzz_support.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace varnholt;
+using namespace varnholt::fuzz;
+
+constexpr int rowLine = 7;
+constexpr std::array<std::int32_t, 4> counterStarts { 20000, 99999, 339999, 0 };
+
+bool isBlankOrDigits(std::string_view text, std::size_t digitsFrom)
+{
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i >= digitsFrom ? !isDigitChar(text[i]) : text[i] != ' ')
+            return false;
+    return true;
+}
+
+// An exponent field: sign, five digits, exponent sign, one digit.
+bool isExponentField(std::string_view text)
+{
+    return text.size() == 8 && (text[0] == ' ' || text[0] == '-')
+        && text.substr(1, 5).find_first_not_of("0123456789") == std::string_view::npos
+        && (text[6] == '+' || text[6] == '-') && isDigitChar(text[7]);
+}
+
+void checkSplit(const TElementSet &e, const std::vector<std::string_view> &columns, bool renumber,
+                std::int32_t counter)
+{
+    const auto same = [&](std::string_view field, std::size_t column) {
+        require(field == columns[column - 1], "a field is not its column's text",
+                std::string(field) + " / column " + std::to_string(column));
+    };
+    same(e.satname, 1);
+    same(e.intldesig, 2);
+    same(e.epochtext, 3);
+    same(e.meanmotion, 4);
+    same(e.eccentricity, 5);
+    same(e.inclination, 6);
+    same(e.raan, 7);
+    same(e.argperigee, 8);
+    same(e.meananomaly, 9);
+    require(e.classification == columns[10].substr(0, 1), "classification is not column 11's first");
+    if (renumber)
+        require(e.catnumber == std::to_string(counter), "renumbered catalogue is not the counter");
+    else
+        same(e.catnumber, 12);
+    same(e.elsetnumber, 13);
+    same(e.revnumber, 14);
+    same(e.bstar, 15);
+    same(e.ndot, 16);
+    same(e.ddot, 17);
+}
+
+void checkLines(const Conversion &c)
+{
+    const std::string &l1 = c.line1;
+    const std::string &l2 = c.line2;
+    checkEntryLines(l1, l2);
+    const TElementSet &e = c.elementSet;
+    const auto catalogue = referenceCatalogueText(e.catnumber);
+    require(catalogue.has_value(), "an invalid catalogue number was converted", e.catnumber);
+    require(l1.substr(2, 5) == *catalogue, "wrong catalogue number", l1);
+    require(l1[7] == (e.classification.empty() ? ' ' : e.classification[0]),
+            "column 8 is not the classification", l1);
+    for (std::size_t column : { 9U, 18U, 33U, 44U, 53U, 62U, 64U })
+        require(l1[column - 1] == ' ', "a separating column of line 1 is not blank", l1);
+    const std::string_view ndot = std::string_view(l1).substr(33, 10);
+    require(ndot[1] == '.' && (ndot[0] == ' ' || ndot[0] == '-') && isBlankOrDigits(ndot.substr(2), 0),
+            "the first derivative is not sign, point and eight digits", l1);
+    require(isExponentField(std::string_view(l1).substr(44, 8)), "the second derivative is malformed", l1);
+    require(isExponentField(std::string_view(l1).substr(53, 8)), "BSTAR is malformed", l1);
+    require(isBlankOrDigits(std::string_view(l2).substr(26, 7), 0), "eccentricity is not seven digits", l2);
+    require(l2[7] == ' ', "column 8 of line 2 is not blank", l2);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const bool renumber = (data[0] & 1) != 0;
+    const std::int32_t counterStart = counterStarts[(data[0] >> 1) & 3];
+    // The line reader never hands over a carriage return or a line feed.
+    std::string bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
+    std::erase_if(bytes, [](char c) { return c == '\r' || c == '\n'; });
+    const std::string_view row = bytes;
+    const auto columns = referenceColumns(row);
+
+    Conversion c;
+    c.renumbermode = renumber ? 1 : 0;
+    c.renumbercounter = counterStart;
+    try {
+        c.splitRow(row, rowLine);
+    } catch (const ConversionError &error) {
+        require(columns.size() < 17, "a full row was refused", error.what());
+        require(error.what() == shortRowText(rowLine, columns.size()), "wrong short-row message",
+                error.what());
+        require(error.line() == rowLine, "the short-row error has the wrong line");
+        require(c.renumbercounter == counterStart, "a short row used up a number");
+        return 0;
+    }
+    require(columns.size() >= 17, "a short row was split", bytes);
+    const std::int32_t counter = c.renumbercounter;
+    require(counter == (renumber ? counterStart + 1 : counterStart), "the counter moved wrongly");
+    checkSplit(c.elementSet, columns, renumber, counter);
+
+    try {
+        c.ConvertTLE();
+    } catch (const ConversionError &error) {
+        const std::string message = error.what();
+        const auto quoted = numberMessageText(message);
+        require(quoted.has_value(), "undocumented message", message);
+        const TElementSet &e = c.elementSet;
+        const bool named = *quoted == shown(e.catnumber) || *quoted == shown(e.ndot)
+            || *quoted == shown(e.ddot) || *quoted == shown(e.bstar)
+            || *quoted == shown(e.inclination) || *quoted == shown(e.eccentricity)
+            || shown(e.epochtext).find(*quoted) != std::string::npos;
+        require(named, "the message names no field", message);
+        if (message == catalogueText(e.catnumber))
+            require(!referenceCatalogueText(e.catnumber), "a valid catalogue number refused",
+                    e.catnumber);
+        return 0;
+    }
+    checkLines(c);
+    return 0;
+}
