@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset "fuzz", clang 14, AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs them over their corpus.
+#   scripts/fuzz.sh ci              each target 30 s; fails on any crash or broken invariant
+#   scripts/fuzz.sh long SECONDS    each target SECONDS, one after the other; new inputs
+#                                   go to build/fuzz/corpus/<target>, logs to build/fuzz/logs
+#   scripts/fuzz.sh merge           adds the inputs of long runs that reach new code to
+#                                   tests/fuzz/corpus/<target>
+# FUZZ_TARGETS="fuzz_row" limits the run to the targets named.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+targets=(${FUZZ_TARGETS:-fuzz_run fuzz_row fuzz_fields})
+bin=build/fuzz/tests/fuzz
+
+if ! command -v clang++-14 >/dev/null || ! compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then
+    sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+        clang-14 libclang-rt-14-dev
+fi
+
+build() {
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz -j "${FUZZ_JOBS:-2}"
+}
+
+# run TARGET SECONDS CORPUS_DIR LOG: one target for a fixed time; fails on a finding.
+run() {
+    local target=$1 seconds=$2 corpus=$3 log=$4
+    mkdir -p "$corpus" build/fuzz/artifacts
+    if ! "$bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-" \
+        "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
+        grep -a -E 'INVARIANT|detail|ERROR|SUMMARY|runtime error|Test unit written' "$log" >&2 || true
+        echo "fuzz: $target found a fault; the input is in build/fuzz/artifacts/" >&2
+        return 1
+    fi
+    local executions coverage
+    executions=$(grep -a -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$')
+    coverage=$(grep -a -E '^#[0-9]+' "$log" | tail -1 | grep -a -o 'cov: [0-9]* ft: [0-9]*')
+    echo "fuzz: $target: $executions executions in ${seconds} s, $coverage"
+}
+
+case "${1:-}" in
+ci)
+    build
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    failed=0
+    for target in "${targets[@]}"; do
+        run "$target" "${FUZZ_SECONDS:-30}" "$scratch/$target" "$scratch/$target.log" || failed=1
+    done
+    exit "$failed"
+    ;;
+long)
+    seconds=${2:?usage: scripts/fuzz.sh long SECONDS}
+    build
+    mkdir -p build/fuzz/logs
+    failed=0
+    for target in "${targets[@]}"; do
+        run "$target" "$seconds" "build/fuzz/corpus/$target" "build/fuzz/logs/$target.log" || failed=1
+    done
+    exit "$failed"
+    ;;
+merge)
+    build
+    for target in "${targets[@]}"; do
+        [[ -d build/fuzz/corpus/$target ]] || continue
+        "$bin/$target" -merge=1 "tests/fuzz/corpus/$target" "build/fuzz/corpus/$target" \
+            >"build/fuzz/logs/$target-merge.log" 2>&1
+        echo "fuzz: $target: $(ls "tests/fuzz/corpus/$target" | wc -l) files in the corpus"
+    done
+    ;;
+*)
+    sed -n '2,10p' "$0" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,287 @@
+// The whole conversion run on arbitrary bytes as an input file.
+//
+// The first byte chooses the state the run starts in (bit 0: renumbering;
+// bits 1-2: where the renumber counter stands); the rest is the file. The same
+// bytes are also converted through convertStreams on in-memory descriptors,
+// which must give the same output and the same error.
+
+#include "conversion.h"
+#include "errors.h"
+#include "fuzz_support.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace varnholt;
+using namespace varnholt::fuzz;
+
+struct Shown {
+    enum Kind { Notice, PlacedNotice, PlacedError } kind;
+    std::string text;
+};
+
+class RecordingHost final : public RunHost {
+public:
+    std::optional<std::string> chooseFile(const std::string &, const std::string &) override
+    {
+        violation("the run asked for a file");
+    }
+    ScreenPoint windowTopLeft() const override { return { 10, 20 }; }
+    void notice(const std::string &text) override { shown.push_back({ Shown::Notice, text }); }
+    void placedNotice(const std::string &text, ScreenPoint at) override
+    {
+        require(at == ScreenPoint { 85, 85 }, "summary placed elsewhere");
+        shown.push_back({ Shown::PlacedNotice, text });
+    }
+    void placedError(const std::string &text, ScreenPoint at) override
+    {
+        require(at == ScreenPoint { 135, 120 }, "error box placed elsewhere");
+        shown.push_back({ Shown::PlacedError, text });
+    }
+
+    std::vector<Shown> shown;
+};
+
+std::string workFolder()
+{
+    static const std::string folder = [] {
+        const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = std::string(base) + "/varnholt-fuzz-XXXXXX";
+        if (!mkdtemp(pattern.data()))
+            violation("cannot make a work folder");
+        static std::string removeAtExit;
+        removeAtExit = pattern;
+        std::atexit([] {
+            unlink((removeAtExit + "/in.csv").c_str());
+            unlink((removeAtExit + "/in.TLE").c_str());
+            rmdir(removeAtExit.c_str());
+        });
+        return pattern;
+    }();
+    return folder;
+}
+
+void writeFile(const std::string &path, std::string_view bytes)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    require(fd >= 0, "cannot write the input");
+    require(write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+            "cannot write the input");
+    close(fd);
+}
+
+std::optional<std::string> readFile(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes;
+    std::array<char, 65536> buffer {};
+    for (;;) {
+        const ssize_t got = read(fd, buffer.data(), buffer.size());
+        require(got >= 0, "cannot read a file back");
+        if (got == 0)
+            break;
+        bytes.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return bytes;
+}
+
+std::string readDescriptor(int fd)
+{
+    require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
+    std::string bytes;
+    std::array<char, 65536> buffer {};
+    for (;;) {
+        const ssize_t got = read(fd, buffer.data(), buffer.size());
+        require(got >= 0, "cannot read a descriptor back");
+        if (got == 0)
+            break;
+        bytes.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+int openDescriptors()
+{
+    DIR *dir = opendir("/proc/self/fd");
+    if (!dir)
+        return -1;
+    int count = 0;
+    while (readdir(dir))
+        ++count;
+    closedir(dir);
+    return count;
+}
+
+struct Outcome {
+    bool failed = false;
+    std::string message;
+    int line = 0;
+    RunResult result;
+};
+
+constexpr std::array<std::int32_t, 4> counterStarts { 20000, 99990, 339990, 0 };
+
+// What the run must have produced for `lines`, given how it ended.
+void checkRun(const std::vector<std::string> &lines,
+              std::string_view output,
+              const Outcome &outcome,
+              bool renumber,
+              std::int32_t counterBefore,
+              std::int32_t counterAfter)
+{
+    const std::vector<Entry> entries = splitEntries(output);
+    std::size_t next = 0; // the next entry to match
+    for (std::size_t index = 1; index < lines.size(); ++index) {
+        const std::string &row = lines[index];
+        const int lineNumber = static_cast<int>(index) + 1;
+        if (isBlankRow(row))
+            continue;
+        if (next == entries.size()) {
+            // Rows are left: the run must have stopped on this one.
+            require(outcome.failed, "a row was not converted", row);
+            require(outcome.line == lineNumber, "the error names the wrong line",
+                    outcome.message + " at " + std::to_string(outcome.line));
+            const auto columns = referenceColumns(row);
+            const std::int32_t advance = counterAfter - counterBefore;
+            if (columns.size() < 17) {
+                require(outcome.message == shortRowText(lineNumber, columns.size()),
+                        "wrong short-row message", outcome.message);
+                require(advance == (renumber ? static_cast<std::int32_t>(next) : 0),
+                        "a short row advanced the renumber counter");
+            } else {
+                const auto quoted = numberMessageText(outcome.message);
+                require(quoted.has_value(), "undocumented message", outcome.message);
+                // A renumbered row can fail on the counter's own number.
+                require(shown(row).find(*quoted) != std::string::npos
+                            || (renumber && *quoted == std::to_string(counterAfter)),
+                        "the message names a text that is not in the row", outcome.message);
+                require(advance == (renumber ? static_cast<std::int32_t>(next) + 1 : 0),
+                        "the failing row did not use up exactly one number");
+            }
+            return;
+        }
+        const Entry &entry = entries[next];
+        const auto columns = referenceColumns(row);
+        require(columns.size() >= 17, "a short row was converted", row);
+        require(entry.name == columns[0], "the name line is not column 1", row);
+        if (renumber) {
+            const long number = static_cast<long>(counterBefore) + static_cast<long>(next) + 1;
+            require(entry.line1.substr(2, 5) == referenceCatalogue(number),
+                    "wrong renumbered catalogue number", entry.line1);
+        }
+        ++next;
+    }
+    require(next == entries.size(), "more entries than rows");
+    require(!outcome.failed, "an error after every row converted", outcome.message);
+    require(outcome.result.outcome == RunOutcome::Converted, "not reported as converted");
+    require(outcome.result.count == static_cast<int>(entries.size()), "wrong count");
+    require(counterAfter - counterBefore
+                == (renumber ? static_cast<std::int32_t>(entries.size()) : 0),
+            "the renumber counter moved wrongly");
+}
+
+bool headerAccepted(const std::vector<std::string> &lines)
+{
+    return !lines.empty() && lines[0].starts_with("OBJECT_NAME,OBJECT_ID");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const bool renumber = (data[0] & 1) != 0;
+    const std::int32_t counterStart = counterStarts[(data[0] >> 1) & 3];
+    const std::string bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
+    const std::vector<std::string> lines = referenceLines(bytes);
+    const bool accepted = headerAccepted(lines);
+
+    const std::string folder = workFolder();
+    const std::string inputPath = folder + "/in.csv";
+    const std::string outputPath = folder + "/in.TLE";
+    writeFile(inputPath, bytes);
+    unlink(outputPath.c_str());
+
+    // Through the file system.
+    const int descriptorsBefore = openDescriptors();
+    Conversion conversion;
+    conversion.renumbermode = renumber ? 1 : 0;
+    conversion.renumbercounter = counterStart;
+    conversion.sourcefilename = inputPath;
+    conversion.outputstem = outputStemFor(inputPath);
+    RecordingHost host;
+    Outcome fileRun;
+    try {
+        fileRun.result = conversion.readdatafile(host);
+    } catch (const ConversionError &error) {
+        fileRun = { true, error.what(), error.line(), {} };
+    }
+    require(openDescriptors() == descriptorsBefore, "the run left a file open");
+    require(readFile(inputPath) == bytes, "the input file changed");
+
+    const std::optional<std::string> output = readFile(outputPath);
+    if (!accepted) {
+        require(!fileRun.failed, "an error on a wrong header", fileRun.message);
+        require(fileRun.result.outcome == RunOutcome::WrongHeader, "wrong header not reported");
+        require(!output.has_value(), "an output was created for a wrong header");
+        require(host.shown.size() == 1 && host.shown[0].kind == Shown::PlacedError
+                    && host.shown[0].text == wrongHeaderMessage,
+                "the wrong-header box was not shown once");
+        require(conversion.renumbercounter == counterStart, "counter moved on a wrong header");
+        return 0;
+    }
+    require(output.has_value(), "no output file after an accepted header");
+    require(conversion.renumbercounter >= counterStart, "the renumber counter went back");
+    checkRun(lines, *output, fileRun, renumber, counterStart, conversion.renumbercounter);
+    if (fileRun.failed) {
+        require(host.shown.empty(), "a message was shown beside an error");
+    } else {
+        require(fileRun.result.outputName == outputPath, "wrong output name");
+        require(host.shown.size() == 1 && host.shown[0].kind == Shown::PlacedNotice
+                    && host.shown[0].text == summaryMessage(fileRun.result.count, outputPath),
+                "the summary was not shown once");
+    }
+
+    // Through descriptors: the same output and the same ending.
+    const int in = memfd_create("in", MFD_CLOEXEC);
+    const int out = memfd_create("out", MFD_CLOEXEC);
+    require(in >= 0 && out >= 0, "memfd_create failed");
+    require(write(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+            "cannot fill the memory file");
+    lseek(in, 0, SEEK_SET);
+    Conversion streams;
+    streams.renumbermode = renumber ? 1 : 0;
+    streams.renumbercounter = counterStart;
+    RecordingHost streamHost;
+    Outcome streamRun;
+    try {
+        streamRun.result = streams.convertStreams(in, out, streamHost);
+    } catch (const ConversionError &error) {
+        streamRun = { true, error.what(), error.line(), {} };
+    }
+    require(streamRun.failed == fileRun.failed && streamRun.message == fileRun.message
+                && streamRun.line == fileRun.line,
+            "streams and files end differently", streamRun.message + " / " + fileRun.message);
+    require(readDescriptor(out) == *output, "streams and files write different bytes");
+    require(streamHost.shown.empty(), "a message was shown while converting streams");
+    require(streams.renumbercounter == conversion.renumbercounter,
+            "streams and files renumber differently");
+    require(readDescriptor(in) == bytes, "the input descriptor's bytes changed");
+    close(in);
+    close(out);
+    return 0;
+}
