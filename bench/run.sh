@@ -112,7 +112,7 @@ print()
 print("| Peak memory (maximum resident set size) | 1,000 rows | 1,000,000 rows | difference |")
 print("|---|---:|---:|---:|")
 print(f"| `varnholt-convert` | {rss_small / 1024:.1f} MB | {rss_big / 1024:.1f} MB "
-      f"| {(rss_big - rss_small) / 1024:.2f} MB |")
+      f"| {rss_big - rss_small:.0f} kB |")
 print()
 checks = [
     # One core: user + system time, which other processes on a shared
