@@ -5,10 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
-#include <cstdint>
-#include <cstring>
 #include <cstdlib>
 
 namespace varnholt {
@@ -311,34 +308,10 @@ std::string RightAlign(std::string_view text, std::size_t width)
 
 char Checksum(std::string_view line)
 {
+    // Written without branches or tables so that the compiler vectorises it.
+    unsigned sum = 0;
     const std::size_t count = line.empty() ? 0 : line.size() - 1;
-    std::uint64_t sum = 0;
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Eight characters at a time. A byte is a digit when it is at least
-        // "0" and, plus 0x46, does not reach 0x80 ("9" + 0x46 = 0x7F); its
-        // value is byte - "0". A "-" (0x2D) adds one. Each byte of the running
-        // sums gains at most 9 a word, so 28 words fit before one could overflow.
-        constexpr std::uint64_t ones = 0x0101010101010101ULL;
-        constexpr std::uint64_t high = 0x8080808080808080ULL;
-        std::uint64_t bytes = 0;
-        for (; i + 8 <= count && i < 8 * 28; i += 8) {
-            std::uint64_t w = 0;
-            std::memcpy(&w, line.data() + i, 8);
-            const std::uint64_t ascii = ~w & high;                        // bytes below 0x80
-            const std::uint64_t atLeast0 = ((w & ~high) + ones * (0x80 - '0')) & high;
-            const std::uint64_t above9 = ((w & ~high) + ones * (0x80 - '9' - 1)) & high;
-            const std::uint64_t isDigit = (atLeast0 & ~above9 & ascii) >> 7; // 1 per digit byte
-            const std::uint64_t x = w ^ (ones * '-');
-            const std::uint64_t isMinus = (~(((x & ~high) + ~high) | x | ~high) & high) >> 7;
-            const std::uint64_t digitBytes = isDigit * 0xFF;
-            // Masked first, so that no byte borrows from its neighbour.
-            bytes += ((w & digitBytes) - (ones * '0' & digitBytes)) + isMinus;
-        }
-        for (int k = 0; k < 8; ++k)
-            sum += (bytes >> (8 * k)) & 0xFF;
-    }
-    for (; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         const auto digit = static_cast<unsigned char>(c - '0');
         sum += digit < 10 ? digit : static_cast<unsigned>(c == '-');

@@ -190,21 +190,6 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
     return d;
 }
 
-char DecimalDigits::rawDigit(std::int64_t index) const noexcept
-{
-    const auto intSize = static_cast<std::int64_t>(m_intDigits.size());
-    if (index < intSize)
-        return m_intDigits[static_cast<std::size_t>(index)];
-    return m_fracDigits[static_cast<std::size_t>(index - intSize)];
-}
-
-char DecimalDigits::digit(std::int64_t i) const noexcept
-{
-    if (i < 1 || i > m_count)
-        return '0';
-    return rawDigit(m_first + i - 1);
-}
-
 namespace {
 
     // Adds one to the decimal digits out[0..count) from the right; returns

@@ -42,7 +42,12 @@ public:
 
     /// The i-th significant digit as a character, counting from 1; "0" for
     /// any i outside the written digits (including i < 1).
-    char digit(std::int64_t i) const noexcept;
+    char digit(std::int64_t i) const noexcept
+    {
+        if (i < 1 || i > m_count)
+            return '0';
+        return rawDigit(m_first + i - 1);
+    }
 
     /// The magnitude's digits from 10^-1 to 10^-places, rounded half away from
     /// zero at the next place. Returns false when the rounded magnitude is 1 or
@@ -54,7 +59,13 @@ public:
     std::int64_t roundedSignificant(int count, char *out) const noexcept;
 
 private:
-    char rawDigit(std::int64_t index) const noexcept;
+    char rawDigit(std::int64_t index) const noexcept
+    {
+        const auto intSize = static_cast<std::int64_t>(m_intDigits.size());
+        if (index < intSize)
+            return m_intDigits[static_cast<std::size_t>(index)];
+        return m_fracDigits[static_cast<std::size_t>(index - intSize)];
+    }
 
     bool m_negative = false;
     std::string_view m_intDigits;  // digits before the point, leading zeros included
