@@ -1,0 +1,462 @@
+// File-system faults met by a real run: real files in a temporary folder,
+// through the conversion core and through the command-line converter.
+//
+// Permissions mean nothing to root, so the cases that need them run as the
+// unprivileged user "nobody": the core in a forked child that gives up root,
+// the converter under setpriv.
+
+#include "conversion.h"
+#include "errors.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace varnholt {
+namespace {
+
+    namespace fs = std::filesystem;
+
+    constexpr uid_t nobodyId = 65534;
+    constexpr gid_t nogroupId = 65534;
+
+    const std::string header = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
+                               "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
+                               "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,"
+                               "BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT\r\n";
+    const std::string exampleRow
+        = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,0.0512,85.1234,"
+          "5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0\r\n";
+    const std::string exampleEntry
+        = "EXAMPLESAT 4\r\n"
+          "1 40732U 15034A   24071.50186557 -.00000297  00000+0  00000+0 0  9997\r\n"
+          "2 40732   0.0512  85.1234 0002345 005.4321   9.8765  1.00271234 12343\r\n";
+    const std::string publishedRow
+        = "GLOBALSTAR M069,2007-020C,2026-08-02T23:48:41.752224,12.23472993,.00012225,52.0026,"
+          "119.6495,252.9280,119.5647,0,U,31573,999,88453,.44355111E-3,-.45E-6,0\r\n";
+    const std::string publishedEntry
+        = "GLOBALSTAR M069\r\n"
+          "1 31573U 07020C   26214.99214991 -.00000045  00000+0  44355-3 0  9990\r\n"
+          "2 31573  52.0026 119.6495 0001222 252.9280 119.5647 12.23472993884539\r\n";
+    const std::string twoRows = header + exampleRow + publishedRow;
+    const std::string twoEntries = exampleEntry + publishedEntry;
+
+    /// A host that answers the file question with one path and records what
+    /// it was asked to show.
+    class FileHost final : public RunHost {
+    public:
+        explicit FileHost(std::string path)
+            : m_path(std::move(path))
+        {
+        }
+        std::optional<std::string> chooseFile(const std::string &, const std::string &) override
+        {
+            return m_path;
+        }
+        ScreenPoint windowTopLeft() const override { return {}; }
+        void notice(const std::string &text) override { shown += "notice: " + text + "\n"; }
+        void placedNotice(const std::string &text, ScreenPoint) override
+        {
+            shown += "placed notice: " + text + "\n";
+        }
+        void placedError(const std::string &text, ScreenPoint) override
+        {
+            shown += "placed error: " + text + "\n";
+        }
+
+        std::string shown;
+
+    private:
+        std::string m_path;
+    };
+
+    int openDescriptors()
+    {
+        int count = 0;
+        for ([[maybe_unused]] const auto &entry : fs::directory_iterator("/proc/self/fd"))
+            ++count;
+        return count;
+    }
+
+    /// How a core run ended: the error's message (empty when none), what the
+    /// host showed, and whether the descriptors open before were all that was
+    /// open after.
+    struct CoreOutcome {
+        std::string error;
+        std::string shown;
+        bool filesClosed = false;
+
+        std::string serialise() const
+        {
+            return error + '\x1f' + shown + '\x1f' + (filesClosed ? "1" : "0");
+        }
+        static CoreOutcome parse(const std::string &text)
+        {
+            CoreOutcome outcome;
+            const std::size_t a = text.find('\x1f');
+            const std::size_t b = text.find('\x1f', a + 1);
+            outcome.error = text.substr(0, a);
+            outcome.shown = text.substr(a + 1, b - a - 1);
+            outcome.filesClosed = text.substr(b + 1) == "1";
+            return outcome;
+        }
+    };
+
+    /// The core run on `path`; with `fileLimit`, the process may hold only
+    /// that many descriptors while it runs.
+    CoreOutcome convertWithCore(const std::string &path, rlim_t fileLimit = 0)
+    {
+        CoreOutcome outcome;
+        const int before = openDescriptors();
+        rlimit original {};
+        getrlimit(RLIMIT_NOFILE, &original);
+        if (fileLimit > 0) {
+            const rlimit limit { fileLimit, original.rlim_max };
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
+        Conversion conversion;
+        FileHost host(path);
+        try {
+            conversion.LoadCSVfile1Click(host);
+        } catch (const ConversionError &error) {
+            outcome.error = error.what();
+        }
+        setrlimit(RLIMIT_NOFILE, &original);
+        outcome.shown = host.shown;
+        outcome.filesClosed = openDescriptors() == before;
+        return outcome;
+    }
+
+    /// The core run in a child process that has given up root (when it had it)
+    /// and, when `fileLimit` is set, may hold only that many descriptors.
+    CoreOutcome convertWithCoreUnprivileged(const std::string &path, rlim_t fileLimit = 0)
+    {
+        int channel[2];
+        if (pipe(channel) != 0)
+            return { "pipe failed", {}, false };
+        const pid_t child = fork();
+        if (child == 0) {
+            close(channel[0]);
+            if (geteuid() == 0
+                && (setgroups(0, nullptr) != 0 || setresgid(nogroupId, nogroupId, nogroupId) != 0
+                    || setresuid(nobodyId, nobodyId, nobodyId) != 0))
+                _exit(3);
+            if (fileLimit > 0) {
+                // Only the standard descriptors stay below the limit, so the
+                // limit is what the run itself can open.
+                const int moved = fcntl(channel[1], F_DUPFD, 900);
+                for (int fd = 3; fd < 900; ++fd)
+                    close(fd);
+                channel[1] = moved;
+            }
+            const CoreOutcome outcome = convertWithCore(path, fileLimit);
+            const std::string text = outcome.serialise();
+            const ssize_t written = write(channel[1], text.data(), text.size());
+            _exit(written == static_cast<ssize_t>(text.size()) ? 0 : 4);
+        }
+        close(channel[1]);
+        std::string text;
+        char buffer[4096];
+        for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(got));
+        close(channel[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return { "child failed with status " + std::to_string(status), {}, false };
+        return CoreOutcome::parse(text);
+    }
+
+    struct CliOutcome {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+
+    std::string readWhole(const fs::path &path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    void writeWhole(const fs::path &path, const std::string &bytes)
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+    /// Everything in a folder tree: each path with its type, mode and bytes,
+    /// or its link target.
+    std::map<std::string, std::string> snapshot(const fs::path &folder)
+    {
+        std::map<std::string, std::string> entries;
+        for (const auto &entry : fs::recursive_directory_iterator(folder)) {
+            const fs::path &p = entry.path();
+            struct stat info {};
+            lstat(p.c_str(), &info);
+            std::string description = std::to_string(info.st_mode) + ":";
+            if (S_ISLNK(info.st_mode))
+                description += fs::read_symlink(p).string();
+            else if (S_ISREG(info.st_mode))
+                description += readWhole(p);
+            entries[fs::relative(p, folder).string()] = description;
+        }
+        return entries;
+    }
+
+    class FileSystemFaults : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            std::string pattern = (fs::temp_directory_path() / "varnholt-fs-XXXXXX").string();
+            ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+            m_folder = pattern;
+            // The unprivileged user must reach the files: the folder is open
+            // to all, and each case sets the permissions it is about.
+            fs::permissions(m_folder, fs::perms::all);
+        }
+
+        void TearDown() override
+        {
+            std::error_code ignored;
+            for (const auto &entry : fs::recursive_directory_iterator(m_folder, ignored))
+                if (!entry.is_symlink())
+                    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add,
+                                    ignored);
+            fs::remove_all(m_folder, ignored);
+        }
+
+        fs::path path(const std::string &name) const { return m_folder / name; }
+
+        fs::path input(const std::string &name, const std::string &bytes) const
+        {
+            const fs::path p = path(name);
+            writeWhole(p, bytes);
+            fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write
+                                   | fs::perms::group_read | fs::perms::others_read);
+            return p;
+        }
+
+        /// Runs the converter on `file`; as "nobody" when `unprivileged`.
+        CliOutcome convertWithCli(const std::string &file, bool unprivileged = false) const
+        {
+            const std::string out = (m_folder / "..").string() + "/" + m_folder.filename().string()
+                + ".out";
+            const std::string err = out + ".err";
+            std::string command;
+            if (unprivileged && geteuid() == 0)
+                command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+            command += std::string("'") + VARNHOLT_CONVERT + "' '" + file + "' >'" + out + "' 2>'"
+                + err + "'";
+            CliOutcome outcome;
+            const int status = std::system(command.c_str());
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            outcome.out = readWhole(out);
+            outcome.err = readWhole(err);
+            fs::remove(out);
+            fs::remove(err);
+            return outcome;
+        }
+
+        /// The converter's line for an error on `file`.
+        static std::string cliError(const std::string &file, const std::string &message)
+        {
+            return "varnholt-convert: " + file + ": " + message + "\n";
+        }
+
+        /// Both front ends fail on `file` with `message` and change nothing in
+        /// the folder.
+        void expectRefusedByBoth(const fs::path &file, const std::string &message,
+                                 bool unprivileged = false)
+        {
+            const auto before = snapshot(m_folder);
+            const CoreOutcome core = unprivileged ? convertWithCoreUnprivileged(file.string())
+                                                  : convertWithCore(file.string());
+            EXPECT_EQ(core.error, message);
+            EXPECT_EQ(core.shown, "");
+            EXPECT_TRUE(core.filesClosed);
+            EXPECT_EQ(snapshot(m_folder), before) << "the core changed the folder";
+
+            const CliOutcome cli = convertWithCli(file.string(), unprivileged);
+            EXPECT_EQ(cli.status, 1);
+            EXPECT_EQ(cli.err, cliError(file.string(), message));
+            EXPECT_EQ(cli.out, "");
+            EXPECT_EQ(snapshot(m_folder), before) << "the converter changed the folder";
+        }
+
+        fs::path m_folder;
+    };
+
+    TEST_F(FileSystemFaults, MissingInputIsNotFound)
+    {
+        input("other.csv", twoRows);
+        expectRefusedByBoth(path("active.csv"), "File not found");
+    }
+
+    TEST_F(FileSystemFaults, MissingFolderOrAFileUsedAsFolderIsAnInvalidFilename)
+    {
+        input("plain.csv", twoRows);
+        expectRefusedByBoth(path("missing/active.csv"), "Invalid filename");
+        expectRefusedByBoth(path("plain.csv/active.csv"), "Invalid filename");
+    }
+
+    TEST_F(FileSystemFaults, DirectoryAsInputIsAccessDenied)
+    {
+        fs::create_directory(path("folder.csv"));
+        expectRefusedByBoth(path("folder.csv"), "File access denied");
+    }
+
+    TEST_F(FileSystemFaults, UnreadableInputIsAccessDenied)
+    {
+        const fs::path file = input("secret.csv", twoRows);
+        fs::permissions(file, fs::perms::none);
+        expectRefusedByBoth(file, "File access denied", true);
+    }
+
+    TEST_F(FileSystemFaults, ReadOnlyOutputFileIsAccessDeniedAndKept)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        writeWhole(path("active.TLE"), "an older conversion\r\n");
+        fs::permissions(path("active.TLE"), fs::perms::owner_read | fs::perms::group_read
+                                                | fs::perms::others_read);
+        expectRefusedByBoth(file, "File access denied", true);
+    }
+
+    TEST_F(FileSystemFaults, ReadOnlyFolderIsAccessDenied)
+    {
+        fs::create_directory(path("locked"));
+        const fs::path file = input("locked/active.csv", twoRows);
+        fs::permissions(path("locked"), fs::perms::owner_read | fs::perms::owner_exec
+                                            | fs::perms::group_read | fs::perms::group_exec
+                                            | fs::perms::others_read | fs::perms::others_exec);
+        expectRefusedByBoth(file, "File access denied", true);
+    }
+
+    TEST_F(FileSystemFaults, NoDescriptorLeftIsTooManyOpenFiles)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        const auto before = snapshot(m_folder);
+        // Three descriptors: the standard ones, so the input cannot be opened.
+        const CoreOutcome core = convertWithCoreUnprivileged(file.string(), 3);
+        EXPECT_EQ(core.error, "Too many open files");
+        EXPECT_TRUE(core.filesClosed);
+        // Four: the input opens and the output cannot.
+        const CoreOutcome onlyInput = convertWithCoreUnprivileged(file.string(), 4);
+        EXPECT_EQ(onlyInput.error, "Too many open files");
+        EXPECT_TRUE(onlyInput.filesClosed);
+        EXPECT_EQ(snapshot(m_folder), before);
+    }
+
+    // The output name denotes the input itself.
+    struct SameFileCase {
+        const char *name;
+        const char *input;
+        std::function<void(const fs::path &folder)> makeOutputName;
+    };
+
+    class OutputDenotingTheInput : public FileSystemFaults,
+                                   public ::testing::WithParamInterface<SameFileCase> { };
+
+    TEST_P(OutputDenotingTheInput, StopsWithFileInUseAndLeavesItAlone)
+    {
+        const fs::path file = input(GetParam().input, twoRows);
+        GetParam().makeOutputName(m_folder);
+        expectRefusedByBoth(file, "I/O error 32");
+        EXPECT_EQ(readWhole(file), twoRows);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        Names,
+        OutputDenotingTheInput,
+        ::testing::Values(
+            SameFileCase { "SamePath", "active.TLE", [](const fs::path &) {} },
+            SameFileCase { "HardLink", "active.csv",
+                           [](const fs::path &f) { fs::create_hard_link(f / "active.csv", f / "active.TLE"); } },
+            SameFileCase { "SymbolicLink", "active.csv",
+                           [](const fs::path &f) { fs::create_symlink("active.csv", f / "active.TLE"); } },
+            SameFileCase { "SymbolicLinkToTheFolderPath", "active.csv",
+                           [](const fs::path &f) { fs::create_symlink(f / "active.csv", f / "active.TLE"); } }),
+        [](const auto &row) { return std::string(row.param.name); });
+
+    TEST_F(FileSystemFaults, FullDiskIsIoError112WithoutSummary)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        fs::create_symlink("/dev/full", path("active.TLE"));
+        expectRefusedByBoth(file, "I/O error 112");
+    }
+
+    TEST_F(FileSystemFaults, ExistingOutputIsReplacedWithoutQuestion)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        writeWhole(path("active.TLE"), std::string(5000, 'x'));
+        const CoreOutcome core = convertWithCore(file.string());
+        EXPECT_EQ(core.error, "");
+        EXPECT_TRUE(core.filesClosed);
+        EXPECT_EQ(core.shown, "placed notice: " + summaryMessage(2, path("active.TLE").string()) + "\n");
+        EXPECT_EQ(readWhole(path("active.TLE")), twoEntries);
+
+        writeWhole(path("active.TLE"), std::string(5000, 'y'));
+        const CliOutcome cli = convertWithCli(file.string());
+        EXPECT_EQ(cli.status, 0);
+        EXPECT_EQ(cli.err, "");
+        EXPECT_EQ(cli.out, file.string() + ": 2 satellites written to " + path("active.TLE").string() + "\n");
+        EXPECT_EQ(readWhole(path("active.TLE")), twoEntries);
+        EXPECT_EQ(readWhole(file), twoRows);
+    }
+
+    // A number error in data row k: the output holds the entries of rows 1 to
+    // k - 1, and the converter names the file and the line (the header is line
+    // 1). Row 2000 comes after more entries than the output buffers at once.
+    class NumberErrorInRow : public FileSystemFaults, public ::testing::WithParamInterface<int> { };
+
+    TEST_P(NumberErrorInRow, LeavesTheEntriesBeforeIt)
+    {
+        const int k = GetParam();
+        const std::string badRow = "BAD,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,"
+                                   "5l.6416,85.1234,5.4321,9.8765,0,U,40732,999,1234,0,0,0\r\n";
+        std::string rows = header;
+        std::string entries;
+        for (int row = 1; row < k; ++row) {
+            rows += row % 2 ? exampleRow : publishedRow;
+            entries += row % 2 ? exampleEntry : publishedEntry;
+        }
+        rows += badRow + exampleRow;
+        const fs::path file = input("active.csv", rows);
+        const std::string message = "'5l.6416' is not a valid floating point value";
+
+        const CoreOutcome core = convertWithCore(file.string());
+        EXPECT_EQ(core.error, message);
+        EXPECT_EQ(core.shown, "");
+        EXPECT_TRUE(core.filesClosed);
+        EXPECT_EQ(readWhole(path("active.TLE")), entries);
+
+        fs::remove(path("active.TLE"));
+        const CliOutcome cli = convertWithCli(file.string());
+        EXPECT_EQ(cli.status, 1);
+        EXPECT_EQ(cli.err, cliError(file.string() + ":" + std::to_string(k + 1), message));
+        EXPECT_EQ(cli.out, "");
+        EXPECT_EQ(readWhole(path("active.TLE")), entries);
+        EXPECT_EQ(readWhole(file), rows);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Rows, NumberErrorInRow, ::testing::Values(1, 2, 3, 2000),
+                             [](const auto &row) { return "Row" + std::to_string(row.param); });
+
+} // namespace
+} // namespace varnholt
