@@ -1,0 +1,142 @@
+#include "Unit1.h"
+
+#include "about_window.h"
+#include "html_help.h"
+#include "outer_size.h"
+#include "placement.h"
+#include "window_host.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScreen>
+
+namespace {
+
+/// A menu command waiting to run on the main window.
+class CommandEvent : public QEvent {
+public:
+    static QEvent::Type kind()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+
+    explicit CommandEvent(void (TMainForm::*command)())
+        : QEvent(kind())
+        , m_command(command)
+    {
+    }
+
+    void run(TMainForm &form) const { (form.*m_command)(); }
+
+private:
+    void (TMainForm::*m_command)();
+};
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    const QIcon programIcon(QStringLiteral(":/varnholt.png"));
+    setWindowIcon(programIcon);
+
+    MainMenu1 = new QMenuBar(this);
+    setMenuBar(MainMenu1);
+
+    LoadDlg = new QFileDialog(this);
+    LoadDlg->setOption(QFileDialog::DontUseNativeDialog);
+    LoadDlg->setOption(QFileDialog::HideNameFilterDetails);
+    LoadDlg->setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a missing file is accepted; the run then reports it.
+    LoadDlg->setFileMode(QFileDialog::AnyFile);
+    LoadDlg->setSizeGripEnabled(true);
+
+    storedpic = new QLabel(this);
+    storedpic->setGeometry(256, 128, 73, 73);
+    storedpic->setPixmap(programIcon.pixmap(QSize(64, 64)));
+    storedpic->hide();
+
+    File1 = MainMenu1->addMenu(QStringLiteral("File                "));
+    LoadCSVfile1 = File1->addAction(QStringLiteral("Load CSV file"));
+    Renumber = File1->addAction(QStringLiteral("Load and Renumber"));
+    N1 = File1->addSeparator();
+    Close1 = File1->addAction(QStringLiteral("Close"));
+    Help1 = MainMenu1->addAction(QStringLiteral("Help                 "));
+    About = MainMenu1->addAction(QStringLiteral("About"));
+
+    connect(LoadCSVfile1, &QAction::triggered, this,
+            [this] { postCommand(&TMainForm::LoadCSVfile1Click); });
+    connect(Renumber, &QAction::triggered, this, [this] { postCommand(&TMainForm::RenumberClick); });
+    connect(Close1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Close1Click); });
+    connect(Help1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Help1Click); });
+    connect(About, &QAction::triggered, this, [this] { postCommand(&TMainForm::AboutClick); });
+
+    m_host = std::make_unique<WindowHost>(*this, *LoadDlg);
+
+    keepOuterSize(this, mainWindowSize);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate()
+{
+    // The conversion state got its start values with m_conversion.
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    move(centredOnScreen(screen, mainWindowSize));
+}
+
+void TMainForm::FormActivate()
+{
+    setWindowTitle(QString::fromLatin1(mainWindowCaption));
+}
+
+void TMainForm::LoadCSVfile1Click()
+{
+    m_conversion.LoadCSVfile1Click(*m_host);
+}
+
+void TMainForm::RenumberClick()
+{
+    m_conversion.RenumberClick(*m_host);
+}
+
+void TMainForm::Close1Click()
+{
+    close();
+}
+
+void TMainForm::Help1Click()
+{
+    HtmlHelpA(this, "VARNHOLT.chm", 0, 0);
+}
+
+void TMainForm::AboutClick()
+{
+    showAboutWindow(this, storedpic->pixmap());
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    if (event->type() == CommandEvent::kind()) {
+        static_cast<CommandEvent *>(event)->run(*this);
+        return true;
+    }
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TMainForm::postCommand(void (TMainForm::*command)())
+{
+    QCoreApplication::postEvent(this, new CommandEvent(command));
+}

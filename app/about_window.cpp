@@ -1,0 +1,108 @@
+#include "about_window.h"
+
+#include "outer_size.h"
+#include "placement.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+namespace {
+
+const QColor windowGrey(0xDF, 0xDF, 0xDF);
+const QColor outlineGrey(0x80, 0x80, 0x80);
+
+/// A rectangle with a 2-pixel outline, filled with the window's grey.
+class FrameRectangle : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), outlineGrey);
+        painter.fillRect(rect().adjusted(2, 2, -2, -2), windowGrey);
+    }
+};
+
+QLabel *addRow(QWidget *window, const QString &text, int top)
+{
+    auto *label = new QLabel(text, window);
+    label->setObjectName(QStringLiteral("row%1").arg(top / 20));
+    label->setTextFormat(Qt::PlainText);
+    label->move(120, top);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
+{
+    // Title and close button only: no minimise or maximise button.
+    auto *window = new QWidget(owner,
+                               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    window->setWindowTitle(QStringLiteral("About this program"));
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, windowGrey);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+    window->setFont(QFont(QStringLiteral("Arial"), 11));
+
+    const int width = aboutWindowSize.width();
+    const int height = aboutWindowSize.height();
+    window->move(aboutWindowPlace(owner->frameGeometry(), aboutWindowSize));
+    keepOuterSize(window, aboutWindowSize);
+
+    // Items in building order; a later one is drawn over an earlier one. The
+    // rectangle starts above the client area so that its top side is hidden.
+    auto *frame = new FrameRectangle(window);
+    frame->setObjectName(QStringLiteral("frame"));
+    frame->setGeometry(0, -2, width - 16, height - 40);
+
+    auto *image = new QLabel(window);
+    image->setObjectName(QStringLiteral("icon"));
+    image->setGeometry(40, 46, 105, 105);
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image->setPixmap(icon);
+
+    auto *title = new QLabel(QStringLiteral("Varnholt"), window);
+    title->setObjectName(QStringLiteral("title"));
+    QFont titleFont(QStringLiteral("Arial"), 14, QFont::Bold);
+    titleFont.setUnderline(true);
+    title->setFont(titleFont);
+    title->move(90, 2);
+    title->adjustSize();
+
+    addRow(window, QStringLiteral("version 2.10"), 40);
+    addRow(window, QStringLiteral("October 1, 2025"), 60);
+    addRow(window, QStringLiteral("The Varnholt developers"), 80);
+    addRow(window, QStringLiteral("See the project's README for contact"), 100);
+    QLabel *credits
+        = addRow(window, QStringLiteral("Element sets from public satellite catalogues"), 120);
+    QFont creditsFont = credits->font();
+    creditsFont.setItalic(true);
+    credits->setFont(creditsFont);
+    credits->adjustSize();
+
+    auto *description = new QLabel(window);
+    description->setObjectName(QStringLiteral("description"));
+    description->setTextFormat(Qt::PlainText);
+    description->setWordWrap(true);
+    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    description->setText(
+        QStringLiteral("\nVarnholt is a utility for converting a list of satellite element sets in "
+                       "CSV format into the older 2-line element sets as required by ORBITRON "
+                       "satellite tracking software inter alia.\n\n"));
+    description->move(20, 138);
+    description->setFixedSize(width - 60, height - 200);
+
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}

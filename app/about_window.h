@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QSize>
+
+class QPixmap;
+class QWidget;
+
+/// The About window's outer size, frame and caption bar included.
+inline constexpr QSize aboutWindowSize { 400, 286 };
+
+/// Builds a new About window owned by `owner` (the main window), centred on the
+/// owner's frame as it is now, and shows it as the active window. The window is
+/// not modal and is not deleted when closed: closing hides it, and the owner
+/// releases it. `icon` is drawn at its own size, not stretched.
+QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon);

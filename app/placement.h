@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <optional>
+
+/// Window placement arithmetic. Every quotient is truncated toward zero, as C++
+/// integer division does; sizes are outer sizes, frame included.
+
+/// Top-left corner that centres a window of `outer` size on a screen of `screen`
+/// size. Not limited: a window larger than the screen gets a negative coordinate
+/// (383 wide on a 300-pixel screen gives -41).
+QPoint centredOnScreen(QSize screen, QSize outer);
+
+/// Top-left corner of an About window of `outer` size centred on the main window
+/// whose frame is `mainFrame`; a negative coordinate becomes 0.
+QPoint aboutWindowPlace(const QRect &mainFrame, QSize outer);
+
+/// Top-left corner of a message box of `box` size that goes to `at` on `screen`.
+/// Along an axis where `at` is negative, or when there is no `at`, the box is
+/// centred on the screen instead.
+QPoint messageBoxPlace(std::optional<QPoint> at, QSize box, const QRect &screen);

@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""Draws the program icon: a satellite on an orbit around the Earth.
+
+Writes a 64 x 64 PNG in 24-bit colour (no alpha channel, every pixel opaque),
+using only the standard library. Run from anywhere:
+
+    python3 resources/make_icon.py            # writes resources/varnholt.png
+    python3 resources/make_icon.py other.png
+"""
+
+import math
+import os
+import struct
+import sys
+import zlib
+
+SIZE = 64
+SAMPLES = 4  # per axis: 16 samples per pixel smooth the edges
+
+SPACE_TOP = (10, 18, 52)
+SPACE_BOTTOM = (24, 40, 92)
+ORBIT = (250, 214, 90)
+OCEAN = (40, 110, 200)
+LAND = (70, 160, 80)
+BODY = (225, 225, 230)
+BODY_EDGE = (90, 90, 100)
+PANEL = (50, 90, 170)
+PANEL_LINE = (180, 200, 240)
+
+CENTRE = (32.0, 34.0)
+ORBIT_A, ORBIT_B = 27.0, 11.0
+ORBIT_TILT = math.radians(-24.0)
+SATELLITE_ANGLE = math.radians(-38.0)
+
+
+def orbit_point(angle):
+    x, y = ORBIT_A * math.cos(angle), ORBIT_B * math.sin(angle)
+    c, s = math.cos(ORBIT_TILT), math.sin(ORBIT_TILT)
+    return CENTRE[0] + x * c - y * s, CENTRE[1] + x * s + y * c
+
+
+def orbit_distance(px, py):
+    """Approximate distance of a point from the orbit ellipse, in pixels."""
+    dx, dy = px - CENTRE[0], py - CENTRE[1]
+    c, s = math.cos(-ORBIT_TILT), math.sin(-ORBIT_TILT)
+    x, y = dx * c - dy * s, dx * s + dy * c
+    value = (x / ORBIT_A) ** 2 + (y / ORBIT_B) ** 2 - 1.0
+    gx, gy = 2 * x / ORBIT_A**2, 2 * y / ORBIT_B**2
+    return abs(value) / max(math.hypot(gx, gy), 1e-9)
+
+
+def in_front(py):
+    """The half of the orbit below the Earth's centre line passes in front of it."""
+    return py > CENTRE[1]
+
+
+SAT = orbit_point(SATELLITE_ANGLE)
+SAT_AXIS = math.radians(-24.0)  # solar panels along the orbit's tilt
+
+
+def satellite_colour(px, py):
+    dx, dy = px - SAT[0], py - SAT[1]
+    c, s = math.cos(-SAT_AXIS), math.sin(-SAT_AXIS)
+    u, v = dx * c - dy * s, dx * s + dy * c
+    if abs(u) <= 3.5 and abs(v) <= 3.5:
+        return BODY_EDGE if max(abs(u), abs(v)) > 2.6 else BODY
+    if 4.5 <= abs(u) <= 13.5 and abs(v) <= 3.0:
+        if abs(abs(u) - 9.0) < 0.5 or abs(v) < 0.35:
+            return PANEL_LINE
+        return PANEL
+    if 3.5 < abs(u) < 4.5 and abs(v) < 0.6:
+        return BODY_EDGE
+    return None
+
+
+def earth_colour(px, py):
+    dx, dy = px - CENTRE[0], py - CENTRE[1]
+    r = math.hypot(dx, dy)
+    if r > 12.5:
+        return None
+    # Two rough continents, shaded towards the lower right.
+    land = (dx + 3) ** 2 / 30 + (dy + 4) ** 2 / 18 < 1 or (dx - 5) ** 2 / 14 + (dy - 5) ** 2 / 26 < 1
+    base = LAND if land else OCEAN
+    shade = 1.0 - 0.45 * max(0.0, (dx + dy) / (12.5 * 1.5))
+    return tuple(int(ch * shade) for ch in base)
+
+
+def star(px, py):
+    for sx, sy in ((7, 8), (54, 6), (12, 52), (58, 49), (45, 14), (6, 30), (26, 5)):
+        if abs(px - sx - 0.5) < 0.6 and abs(py - sy - 0.5) < 0.6:
+            return True
+    return False
+
+
+def sample(px, py):
+    sat = satellite_colour(px, py)
+    if sat:
+        return sat
+    on_orbit = orbit_distance(px, py) < 0.9
+    if on_orbit and in_front(py):
+        return ORBIT
+    earth = earth_colour(px, py)
+    if earth:
+        return earth
+    if on_orbit:
+        return ORBIT
+    if star(px, py):
+        return (255, 255, 255)
+    t = py / SIZE
+    return tuple(int(a + (b - a) * t) for a, b in zip(SPACE_TOP, SPACE_BOTTOM))
+
+
+def render():
+    rows = []
+    for y in range(SIZE):
+        row = bytearray()
+        for x in range(SIZE):
+            acc = [0, 0, 0]
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    colour = sample(x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES)
+                    for i in range(3):
+                        acc[i] += colour[i]
+            row.extend(round(a / SAMPLES**2) for a in acc)
+        rows.append(bytes(row))
+    return rows
+
+
+def png(rows):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    # Colour type 2: RGB, 8 bits per channel, no alpha.
+    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 2, 0, 0, 0)
+    raw = b"".join(b"\x00" + row for row in rows)
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + chunk(b"IHDR", header)
+        + chunk(b"IDAT", zlib.compress(raw, 9))
+        + chunk(b"IEND", b"")
+    )
+
+
+def main():
+    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "varnholt.png")
+    with open(target, "wb") as out:
+        out.write(png(render()))
+
+
+if __name__ == "__main__":
+    main()

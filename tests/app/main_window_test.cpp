@@ -1,0 +1,121 @@
+// The main window: placement, caption, menu, program icon and closing.
+
+#include "Unit1.h"
+#include "gui_test_support.h"
+#include "placement.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void centredOnPrimaryScreenByOuterSize();
+    void captionSetAtEveryActivation();
+    void menuCaptions();
+    void programIcon();
+    void closeEndsProgramWithAboutWindowsOpen();
+};
+
+void MainWindowTest::centredOnPrimaryScreenByOuterSize()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    // The offscreen platform draws a frame of its own: the frame, not the
+    // client, must measure 383 x 275.
+    QTRY_COMPARE(form.frameGeometry(), QRect(centredOnScreen(screen, QSize(383, 275)), QSize(383, 275)));
+    QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+void MainWindowTest::captionSetAtEveryActivation()
+{
+    TMainForm form;
+    QVERIFY(form.windowTitle().isEmpty());
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Varnholt  version 2.10"));
+
+    form.setWindowTitle(QStringLiteral("changed"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(form.windowTitle(), QStringLiteral("changed"));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Varnholt  version 2.10"));
+}
+
+void MainWindowTest::menuCaptions()
+{
+    TMainForm form;
+    const QList<QAction *> bar = form.MainMenu1->actions();
+    QCOMPARE(bar.size(), 3);
+    QCOMPARE(bar[0], form.File1->menuAction());
+    QCOMPARE(bar[0]->text(), QStringLiteral("File") + QString(16, QLatin1Char(' ')));
+    QCOMPARE(bar[1], form.Help1);
+    QCOMPARE(bar[1]->text(), QStringLiteral("Help") + QString(17, QLatin1Char(' ')));
+    QCOMPARE(bar[2], form.About);
+    QCOMPARE(bar[2]->text(), QStringLiteral("About"));
+    // Help and About are commands of the bar itself, without a drop-down.
+    QVERIFY(!form.Help1->menu());
+    QVERIFY(!form.About->menu());
+
+    const QList<QAction *> file = form.File1->actions();
+    QCOMPARE(file.size(), 4);
+    QCOMPARE(file[0], form.LoadCSVfile1);
+    QCOMPARE(file[0]->text(), QStringLiteral("Load CSV file"));
+    QCOMPARE(file[1], form.Renumber);
+    QCOMPARE(file[1]->text(), QStringLiteral("Load and Renumber"));
+    QCOMPARE(file[2], form.N1);
+    QVERIFY(file[2]->isSeparator());
+    QCOMPARE(file[3], form.Close1);
+    QCOMPARE(file[3]->text(), QStringLiteral("Close"));
+    for (QAction *action : bar + file) {
+        QVERIFY(action->isEnabled());
+        QVERIFY(!action->isCheckable());
+        QVERIFY(action->shortcut().isEmpty());
+    }
+}
+
+void MainWindowTest::programIcon()
+{
+    const QImage icon(QStringLiteral(":/varnholt.png"));
+    QCOMPARE(icon.size(), QSize(64, 64));
+    QVERIFY(!icon.hasAlphaChannel());
+    QVERIFY(!QApplication::windowIcon().isNull());
+
+    TMainForm form;
+    QVERIFY(!form.windowIcon().isNull());
+    QVERIFY(form.storedpic->isHidden());
+    QCOMPARE(form.storedpic->geometry(), QRect(256, 128, 73, 73));
+    QCOMPARE(form.storedpic->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             icon.convertToFormat(QImage::Format_RGB32));
+}
+
+void MainWindowTest::closeEndsProgramWithAboutWindowsOpen()
+{
+    // Runs the application's own event loop, as the program does, and expects
+    // "Close" to end it although two About windows are still open.
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.AboutClick();
+    form.AboutClick();
+    QTimer::singleShot(0, form.Close1, &QAction::trigger);
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(2); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(form.isHidden());
+}
+
+VARNHOLT_GUI_TEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
