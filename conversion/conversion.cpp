@@ -68,6 +68,16 @@ namespace {
         return found;
     }
 
+    // Puts `count` fill characters from `column`, then `text` after them.
+    void placeFilled(std::string &line, std::size_t column, char fill, std::size_t count, std::string_view text)
+    {
+        const std::size_t start = column - 1;
+        const std::size_t end = std::min(line.size(), start + count);
+        for (std::size_t i = start; i < end; ++i)
+            line[i] = fill;
+        place(line, column + count, text);
+    }
+
     bool isBlankRow(std::string_view row)
     {
         return row.find_first_not_of(' ') == std::string_view::npos;
@@ -260,29 +270,46 @@ void Conversion::ConvertTLE()
     const TElementSet &e = elementSet;
     line1 = blankline;
     line2 = blankline;
-    const std::string catalogue = CatalogueNumber(e.catnumber);
+    char catalogue[5];
+    writeCatalogueNumber(e.catnumber, catalogue);
+    const std::string_view catalogueText(catalogue, sizeof catalogue);
+    char field[epochCapacity];
 
     place(line1, 1, "1");
-    place(line1, 3, catalogue);
+    place(line1, 3, catalogueText);
     place(line1, 8, e.classification.substr(0, 1));
-    place(line1, 10, IntlDesignator(e.intldesig));
-    place(line1, 19, ConvertEpoch(e.epochtext));
-    place(line1, 34, ConvertNdot(e.ndot));
-    place(line1, 45, ConvertBstar(e.ddot));
-    place(line1, 54, ConvertBstar(e.bstar));
+    // The designator: launch year, then launch number and up to three piece letters.
+    place(line1, 10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
+    place(line1, 12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
+    place(line1, 19, std::string_view(field, writeEpoch(e.epochtext, field)));
+    writeNdot(e.ndot, field);
+    place(line1, 34, std::string_view(field, 10));
+    writeExponentField(e.ddot, field);
+    place(line1, 45, std::string_view(field, 8));
+    writeExponentField(e.bstar, field);
+    place(line1, 54, std::string_view(field, 8));
     place(line1, 63, "0");
-    place(line1, 65, RightAlign(e.elsetnumber, 4));
+    placeFilled(line1, 65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
     closeLine(line1);
 
+    // Published element sets write ".7392" and "0"; TLE readers need the
+    // fixed-point form "0.7392", "0.0000" in these columns.
+    std::string scratch;
     place(line2, 1, "2");
-    place(line2, 3, catalogue);
-    place(line2, 9, PadInclination(e.inclination));
-    place(line2, 18, PadAngle(e.raan));
-    place(line2, 27, EccentricityDigits(e.eccentricity));
-    place(line2, 35, PadArgPerigee(e.argperigee));
-    place(line2, 44, PadAngle(e.meananomaly));
-    place(line2, 53, PadMeanMotion(e.meanmotion));
-    place(line2, 64, RightAlign(e.revnumber, 5));
+    place(line2, 3, catalogueText);
+    const std::size_t inclinationBlanks = inclinationFill(e.inclination);
+    placeFilled(line2, 9, ' ', inclinationBlanks, CompleteFixed(e.inclination, 4, scratch));
+    const std::string_view raan = CompleteFixed(e.raan, 4, scratch);
+    placeFilled(line2, 18, ' ', angleFill(raan), raan);
+    writeEccentricity(e.eccentricity, field);
+    place(line2, 27, std::string_view(field, 7));
+    const std::string_view perigee = CompleteFixed(e.argperigee, 4, scratch);
+    placeFilled(line2, 35, '0', angleFill(perigee), perigee);
+    const std::string_view anomaly = CompleteFixed(e.meananomaly, 4, scratch);
+    placeFilled(line2, 44, ' ', angleFill(anomaly), anomaly);
+    const std::string_view motion = CompleteFixed(e.meanmotion, 8, scratch);
+    placeFilled(line2, 53, ' ', meanMotionFill(motion), motion);
+    placeFilled(line2, 64, ' ', rightAlignFill(e.revnumber, 5), e.revnumber);
     closeLine(line2);
 }
 

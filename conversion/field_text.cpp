@@ -82,7 +82,7 @@ namespace {
             for (char c : fraction) {
                 if (!isDigit(c))
                     return false;
-                micro += (c - '0') * place;
+                micro += std::int64_t { c - '0' } * place;
                 place /= 10;
             }
         }
@@ -99,7 +99,7 @@ namespace {
 
 } // namespace
 
-std::string PadInclination(std::string_view text)
+std::size_t inclinationFill(std::string_view text)
 {
     std::size_t blanks = 0;
     const auto digits = DecimalDigits::parse(text);
@@ -118,51 +118,183 @@ std::string PadInclination(std::string_view text)
         if (value < 100)
             ++blanks;
     }
-    return prefixed(blanks, ' ', text);
+    return blanks;
+}
+
+std::size_t angleFill(std::string_view text) noexcept
+{
+    const std::size_t point = text.find('.');
+    return point == 1 ? 2 : point == 2 ? 1 : 0;
+}
+
+std::size_t meanMotionFill(std::string_view text) noexcept
+{
+    return text.find('.') == 1 ? 1 : 0;
+}
+
+std::size_t rightAlignFill(std::string_view text, std::size_t width) noexcept
+{
+    // An empty text places nothing, so a long text before it keeps its characters.
+    return text.empty() || text.size() >= width ? 0 : width - text.size();
+}
+
+std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch)
+{
+    // The usual text has a digit, then its point within the next three characters.
+    if (text.size() >= 4 && isDigit(text[0])
+        && (text[1] == '.' || text[2] == '.' || text[3] == '.'))
+        return text;
+    if (!text.empty() && text[0] == '.') {
+        scratch.assign(1, '0');
+        scratch += text;
+        return scratch;
+    }
+    if (!text.empty() && std::all_of(text.begin(), text.end(), isDigit)) {
+        scratch.assign(text);
+        scratch += '.';
+        scratch.append(decimals, '0');
+        return scratch;
+    }
+    return text;
+}
+
+void writeExponentField(std::string_view text, char *out)
+{
+    static constexpr std::string_view zero = " 00000+0";
+    std::copy(zero.begin(), zero.end(), out);
+    if (text.empty())
+        return;
+    const DecimalDigits digits = decimalOrThrow(text);
+    if (digits.isZero())
+        return;
+    char mantissa[5];
+    const std::int64_t exponent = digits.roundedSignificant(5, mantissa);
+    if (exponent < -9)
+        return;
+    if (exponent > 9)
+        doesNotFit(text);
+    out[0] = digits.negative() ? '-' : ' ';
+    std::copy(mantissa, mantissa + 5, out + 1);
+    out[6] = exponent < 0 ? '-' : '+';
+    out[7] = static_cast<char>('0' + std::llabs(exponent));
+}
+
+void writeNdot(std::string_view text, char *out)
+{
+    static constexpr std::string_view zero = " .00000000";
+    std::copy(zero.begin(), zero.end(), out);
+    if (text.empty())
+        return;
+    const DecimalDigits digits = decimalOrThrow(text);
+    if (!digits.fixedFraction(8, out + 2))
+        doesNotFit(text);
+    // A value that rounds to zero is written unsigned.
+    if (digits.negative() && std::any_of(out + 2, out + 10, [](char c) { return c != '0'; }))
+        out[0] = '-';
+}
+
+void writeEccentricity(std::string_view text, char *out)
+{
+    const DecimalDigits digits = decimalOrThrow(text);
+    if (digits.isZero()) {
+        std::fill(out, out + 7, '0');
+        return;
+    }
+    if (digits.negative() || digits.exponent() > 0)
+        doesNotFit(text);
+    for (int j = 1; j <= 7; ++j)
+        out[j - 1] = digits.digit(digits.exponent() + j);
+}
+
+void writeCatalogueNumber(std::string_view text, char *out)
+{
+    static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
+    if (text.size() == 5 && alpha.find(text[0]) != notFound
+        && std::all_of(text.begin() + 1, text.end(), isDigit)) {
+        std::copy(text.begin(), text.end(), out);
+        return;
+    }
+    const auto invalid = [&] { return ConversionError(catalogueMessage(text)); };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit))
+        throw invalid();
+    const std::string_view significant
+        = text.substr(std::min(text.find_first_not_of('0'), text.size()));
+    if (significant.size() > 6)
+        throw invalid();
+    int value = 0;
+    for (char c : significant)
+        value = value * 10 + (c - '0');
+    if (value > 339'999)
+        throw invalid();
+    for (int k = 4; k >= 1; --k) {
+        out[k] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out[0] = value < 10 ? static_cast<char>('0' + value) : alpha[static_cast<std::size_t>(value - 10)];
+}
+
+std::size_t writeEpoch(std::string_view text, char *out)
+{
+    const std::string_view yearText = positions(text, 3, 4);
+    // Two plain digits are by far the usual case; anything else takes the full reader.
+    const auto integerAt = [](std::string_view part) {
+        const int value = twoDigits(part);
+        return value >= 0 ? value : readIntegerText(part);
+    };
+    const int month = integerAt(positions(text, 6, 7));
+    const int year = integerAt(yearText);
+    int day = month >= 1 && month <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
+    if (year % 4 == 0 && month > 2)
+        ++day;
+    day += integerAt(positions(text, 9, 10));
+
+    const std::string_view secondsText = positions(text, 18, 26);
+    const std::string_view hoursText = positions(text, 12, 13);
+    const std::string_view minutesText = positions(text, 15, 16);
+    char fraction[8];
+    if (!fastFractionDigits(hoursText, minutesText, secondsText, fraction)) {
+        const double seconds = readDecimalText(secondsText);
+        const double hours = readDecimalText(hoursText);
+        const double minutes = readDecimalText(minutesText);
+        const double f = (hours * 60 + minutes + seconds / 60) / 1440;
+        if (f < 0)
+            doesNotFit(text);
+        const std::string digits = dayFractionDigits(f);
+        std::copy(digits.begin(), digits.end(), fraction);
+    }
+
+    char *p = std::copy(yearText.begin(), yearText.end(), out);
+    char dayText[12];
+    const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
+    for (std::size_t k = dayLength; k < 3; ++k)
+        *p++ = '0';
+    p = std::copy(dayText, dayText + dayLength, p);
+    *p++ = '.';
+    p = std::copy(fraction, fraction + 8, p);
+    return static_cast<std::size_t>(p - out);
+}
+
+std::string PadInclination(std::string_view text)
+{
+    return prefixed(inclinationFill(text), ' ', text);
 }
 
 std::string PadAngle(std::string_view text)
 {
-    const std::size_t point = text.find('.');
-    if (point == 1)
-        return prefixed(2, ' ', text);
-    if (point == 2)
-        return prefixed(1, ' ', text);
-    return std::string(text);
+    return prefixed(angleFill(text), ' ', text);
 }
 
 std::string ConvertBstar(std::string_view text)
 {
-    static constexpr std::string_view zero = " 00000+0";
-    if (text.empty())
-        return std::string(zero);
-    const DecimalDigits digits = decimalOrThrow(text);
-    if (digits.isZero())
-        return std::string(zero);
     std::string result(8, ' ');
-    const std::int64_t exponent = digits.roundedSignificant(5, &result[1]);
-    if (exponent < -9)
-        return std::string(zero);
-    if (exponent > 9)
-        doesNotFit(text);
-    if (digits.negative())
-        result[0] = '-';
-    result[6] = exponent < 0 ? '-' : '+';
-    result[7] = static_cast<char>('0' + std::llabs(exponent));
+    writeExponentField(text, result.data());
     return result;
 }
 
 std::string ConvertNdot(std::string_view text)
 {
-    std::string result(" .00000000");
-    if (text.empty())
-        return result;
-    const DecimalDigits digits = decimalOrThrow(text);
-    if (!digits.fixedFraction(8, &result[2]))
-        doesNotFit(text);
-    // A value that rounds to zero is written unsigned.
-    if (digits.negative() && result.find_first_not_of('0', 2) != notFound)
-        result[0] = '-';
+    std::string result(10, ' ');
+    writeNdot(text, result.data());
     return result;
 }
 
@@ -194,85 +326,21 @@ std::string dayFractionDigits(double f)
 
 std::string ConvertEpoch(std::string_view text)
 {
-    const std::string_view yearText = positions(text, 3, 4);
-    // Two plain digits are by far the usual case; anything else takes the full reader.
-    const auto integerAt = [](std::string_view part) {
-        const int value = twoDigits(part);
-        return value >= 0 ? value : readIntegerText(part);
-    };
-    const int month = integerAt(positions(text, 6, 7));
-    const int year = integerAt(yearText);
-    int day = month >= 1 && month <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
-    if (year % 4 == 0 && month > 2)
-        ++day;
-    day += integerAt(positions(text, 9, 10));
-
-    const std::string_view secondsText = positions(text, 18, 26);
-    const std::string_view hoursText = positions(text, 12, 13);
-    const std::string_view minutesText = positions(text, 15, 16);
-    std::array<char, 8> fraction {};
-    if (!fastFractionDigits(hoursText, minutesText, secondsText, fraction.data())) {
-        const double seconds = readDecimalText(secondsText);
-        const double hours = readDecimalText(hoursText);
-        const double minutes = readDecimalText(minutesText);
-        const double f = (hours * 60 + minutes + seconds / 60) / 1440;
-        if (f < 0)
-            doesNotFit(text);
-        const std::string digits = dayFractionDigits(f);
-        std::copy(digits.begin(), digits.end(), fraction.begin());
-    }
-
-    std::string result(yearText);
-    std::array<char, 12> dayText {};
-    const auto dayEnd = std::to_chars(dayText.data(), dayText.data() + dayText.size(), day).ptr;
-    const auto dayLength = static_cast<std::size_t>(dayEnd - dayText.data());
-    if (dayLength < 3)
-        result.append(3 - dayLength, '0');
-    result.append(dayText.data(), dayLength);
-    result += '.';
-    result.append(fraction.data(), fraction.size());
-    return result;
+    char out[epochCapacity];
+    return std::string(out, writeEpoch(text, out));
 }
 
 std::string CatalogueNumber(std::string_view text)
 {
-    static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
-    const auto invalid = [&] {
-        return ConversionError(catalogueMessage(text));
-    };
-    if (text.size() == 5 && alpha.find(text[0]) != notFound
-        && std::all_of(text.begin() + 1, text.end(), isDigit))
-        return std::string(text);
-    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit))
-        throw invalid();
-    const std::string_view significant = text.substr(std::min(text.find_first_not_of('0'), text.size()));
-    if (significant.size() > 6)
-        throw invalid();
-    int value = 0;
-    for (char c : significant)
-        value = value * 10 + (c - '0');
-    if (value > 339'999)
-        throw invalid();
-    std::string result(5, '0');
-    int rest = value;
-    for (int k = 4; k >= 1; --k) {
-        result[static_cast<std::size_t>(k)] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    }
-    result[0] = rest < 10 ? static_cast<char>('0' + rest) : alpha[static_cast<std::size_t>(rest - 10)];
+    std::string result(5, ' ');
+    writeCatalogueNumber(text, result.data());
     return result;
 }
 
 std::string EccentricityDigits(std::string_view text)
 {
-    const DecimalDigits digits = decimalOrThrow(text);
-    if (digits.isZero())
-        return std::string(7, '0');
-    if (digits.negative() || digits.exponent() > 0)
-        doesNotFit(text);
     std::string result(7, '0');
-    for (int j = 1; j <= 7; ++j)
-        result[static_cast<std::size_t>(j - 1)] = digits.digit(digits.exponent() + j);
+    writeEccentricity(text, result.data());
     return result;
 }
 
@@ -285,25 +353,17 @@ std::string IntlDesignator(std::string_view text)
 
 std::string PadArgPerigee(std::string_view text)
 {
-    const std::size_t point = text.find('.');
-    if (point == 1)
-        return prefixed(2, '0', text);
-    if (point == 2)
-        return prefixed(1, '0', text);
-    return std::string(text);
+    return prefixed(angleFill(text), '0', text);
 }
 
 std::string PadMeanMotion(std::string_view text)
 {
-    return text.find('.') == 1 ? prefixed(1, ' ', text) : std::string(text);
+    return prefixed(meanMotionFill(text), ' ', text);
 }
 
 std::string RightAlign(std::string_view text, std::size_t width)
 {
-    // An empty text places nothing, so a long text before it keeps its characters.
-    if (text.empty())
-        return {};
-    return prefixed(text.size() < width ? width - text.size() : 0, ' ', text);
+    return prefixed(rightAlignFill(text, width), ' ', text);
 }
 
 char Checksum(std::string_view line)

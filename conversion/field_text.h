@@ -70,6 +70,28 @@ std::string PadMeanMotion(std::string_view text);
 /// `text` preceded by blanks to `width` characters; a longer or empty text unchanged.
 std::string RightAlign(std::string_view text, std::size_t width);
 
+/// A fixed-point text as TLE readers need it, the value unchanged: one that
+/// begins with "." gets a "0" in front (".7392" gives "0.7392"); one of
+/// digits only gets "." and `decimals` zeros ("0" gives "0.0000"); any
+/// other text is returned as it is. `scratch` holds a changed text.
+std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch);
+
+// Building blocks of the conversions above, for the entry assembly, which
+// writes straight into its lines: how many fill characters go in front of a
+// text, and writers of the fixed-width results. They throw as the
+// conversions do.
+
+std::size_t inclinationFill(std::string_view text);                        ///< PadInclination's blanks
+std::size_t angleFill(std::string_view text) noexcept;                     ///< PadAngle's blanks, PadArgPerigee's zeros
+std::size_t meanMotionFill(std::string_view text) noexcept;                ///< PadMeanMotion's blanks
+std::size_t rightAlignFill(std::string_view text, std::size_t width) noexcept; ///< RightAlign's blanks
+void writeExponentField(std::string_view text, char *out);                 ///< ConvertBstar, 8 characters
+void writeNdot(std::string_view text, char *out);                          ///< ConvertNdot, 10 characters
+void writeEccentricity(std::string_view text, char *out);                  ///< EccentricityDigits, 7 characters
+void writeCatalogueNumber(std::string_view text, char *out);               ///< CatalogueNumber, 5 characters
+inline constexpr std::size_t epochCapacity = 32;
+std::size_t writeEpoch(std::string_view text, char *out);                  ///< ConvertEpoch; returns its length
+
 /// The checksum digit of a line: digits add their value and "-" adds 1 over
 /// every character but the last; the sum modulo 10.
 char Checksum(std::string_view line);

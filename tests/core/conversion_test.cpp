@@ -103,7 +103,15 @@ namespace {
             PlacementCase { "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
             PlacementCase { "LongMeanMotionUnderRevolution", [](auto &e) { e.meanmotion = "15.501034721"; }, 2, 53, "15.50103472 1234" },
             PlacementCase { "LongMeanMotionWithoutRevolution", [](auto &e) { e.meanmotion = "15.501034721"; e.revnumber = {}; }, 2, 53, "15.501034721    " },
-            PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130     " },
+            PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130.0000 " },
+            // Published element sets leave out the "0" before the point and write zero as "0".
+            PlacementCase { "InclinationBelowOne", [](auto &e) { e.inclination = ".7392"; }, 2, 8, "   0.7392 " },
+            PlacementCase { "InclinationZero", [](auto &e) { e.inclination = "0"; }, 2, 8, "   0.0000 " },
+            PlacementCase { "RaanBelowOne", [](auto &e) { e.raan = ".3424"; }, 2, 17, "   0.3424 " },
+            PlacementCase { "PerigeeBelowOne", [](auto &e) { e.argperigee = ".6268"; }, 2, 34, " 000.6268 " },
+            PlacementCase { "AnomalyZero", [](auto &e) { e.meananomaly = "0"; }, 2, 43, "   0.0000 " },
+            PlacementCase { "MeanMotionBelowOne", [](auto &e) { e.meanmotion = ".90816298"; }, 2, 52, "  0.90816298 1234" },
+            PlacementCase { "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
             PlacementCase { "LongInclinationReachesSeparator", [](auto &e) { e.inclination = "51.64160"; }, 2, 9, " 51.64160" },
             PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " }),
         [](const auto &row) { return std::string(row.param.name); });
