@@ -31,39 +31,43 @@ namespace {
             out[i] = text[i];
     }
 
+    // A byte mask with bit k set where byte k of the eight at `p` is a comma.
+    // In the word, a comma becomes a zero byte after the XOR; the zero-byte
+    // test marks exactly those bytes in their top bit, and the multiplication
+    // gathers the eight top bits into one byte.
+    std::uint64_t commaBits(const char *p) noexcept
+    {
+        constexpr std::uint64_t spread = 0x0101010101010101ULL;
+        constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t x = word ^ (spread * ',');
+        const std::uint64_t marks = ~(((x & low7) + low7) | x | low7);
+        return ((marks >> 7) * 0x0102040810204080ULL) >> 56;
+    }
+
     // The positions of the first commas of `row`, up to as many as `commas`
-    // holds; returns how many there are. Eight bytes at a time: a byte equal
-    // to "," becomes zero after the XOR, and the zero-byte test marks exactly
-    // those bytes.
+    // holds; returns how many there are. The row is taken 64 characters at a
+    // time: first a bit mask of their commas, built without branches, then
+    // the positions read off its set bits.
     template <std::size_t N>
     int findCommas(std::string_view row, std::array<std::size_t, N> &commas) noexcept
     {
         constexpr int wanted = static_cast<int>(N);
         int found = 0;
-        std::size_t i = 0;
-        if constexpr (std::endian::native == std::endian::little) {
-            constexpr std::uint64_t spread = 0x0101010101010101ULL;
-            constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
-            for (; i + 8 <= row.size(); i += 8) {
-                std::uint64_t word = 0;
-                std::memcpy(&word, row.data() + i, 8);
-                const std::uint64_t x = word ^ (spread * ',');
-                std::uint64_t marks = ~(((x & low7) + low7) | x | low7);
-                while (marks != 0) {
-                    commas[static_cast<std::size_t>(found++)]
-                        = i + static_cast<std::size_t>(std::countr_zero(marks) >> 3);
-                    if (found == wanted)
-                        return found;
-                    marks &= marks - 1;
-                }
+        for (std::size_t base = 0; base < row.size() && found < wanted; base += 64) {
+            const std::size_t end = std::min(row.size(), base + 64);
+            std::uint64_t mask = 0;
+            std::size_t i = base;
+            if constexpr (std::endian::native == std::endian::little) {
+                for (; i + 8 <= end; i += 8)
+                    mask |= commaBits(row.data() + i) << (i - base);
             }
-        }
-        for (; i < row.size(); ++i) {
-            if (row[i] == ',') {
-                commas[static_cast<std::size_t>(found++)] = i;
-                if (found == wanted)
-                    return found;
-            }
+            for (; i < end; ++i)
+                mask |= static_cast<std::uint64_t>(row[i] == ',') << (i - base);
+            for (; mask != 0 && found < wanted; mask &= mask - 1)
+                commas[static_cast<std::size_t>(found++)]
+                    = base + static_cast<std::size_t>(std::countr_zero(mask));
         }
         return found;
     }
@@ -221,7 +225,7 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
 {
-    std::array<std::size_t, rowColumns> commas {};
+    std::array<std::size_t, rowColumns> commas; // filled up to `found` below
     const int found = findCommas(row, commas);
     if (found < rowColumns - 1)
         throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
