@@ -83,7 +83,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     addRow(window, QStringLiteral("The Varnholt developers"), 80);
     addRow(window, QStringLiteral("See the project's README for contact"), 100);
     QLabel *credits
-        = addRow(window, QStringLiteral("Element sets from public satellite catalogues"), 120);
+        = addRow(window, QStringLiteral("Element sets: public catalogues"), 120);
     QFont creditsFont = credits->font();
     creditsFont.setItalic(true);
     credits->setFont(creditsFont);

@@ -1,8 +1,9 @@
 #include "application.h"
 
+#include "message_boxes.h"
+
 #include <QFileInfo>
 #include <QIcon>
-#include <QMessageBox>
 
 #include <exception>
 
@@ -51,11 +52,6 @@ bool VarnholtApplication::notify(QObject *receiver, QEvent *event)
 
 void VarnholtApplication::showErrorBox(std::string_view message)
 {
-    QMessageBox box(QMessageBox::Critical,
-                    applicationTitle(),
-                    QString::fromLocal8Bit(withClosingFullStop(message)),
-                    QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    showMessageBox(QApplication::activeWindow(), QMessageBox::Critical, applicationTitle(),
+                   QString::fromLocal8Bit(withClosingFullStop(message)));
 }

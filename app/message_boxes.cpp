@@ -20,6 +20,9 @@ public:
         , m_at(at)
     {
         setTextFormat(Qt::PlainText);
+        // A message box has a caption and a close button, nothing to minimise or maximise.
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                       | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         // Without the final size, move() would place the client area, not the frame.
         adjustSize();
         place();
