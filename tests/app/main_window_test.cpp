@@ -13,6 +13,9 @@
 #include <QScreen>
 #include <QSignalSpy>
 
+#include <functional>
+#include <stdexcept>
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -20,8 +23,28 @@ private slots:
     void captionSetAtEveryActivation();
     void menuCaptions();
     void programIcon();
+    void errorsReachApplicationErrorBox_data();
+    void errorsReachApplicationErrorBox();
     void closeEndsProgramWithAboutWindowsOpen();
 };
+
+namespace {
+
+/// Throws from its event handler what the test asks for.
+class Thrower : public QObject {
+public:
+    std::function<void()> toThrow;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::User)
+            toThrow();
+        return QObject::event(event);
+    }
+};
+
+} // namespace
 
 void MainWindowTest::centredOnPrimaryScreenByOuterSize()
 {
@@ -100,6 +123,41 @@ void MainWindowTest::programIcon()
     QCOMPARE(form.storedpic->geometry(), QRect(256, 128, 73, 73));
     QCOMPARE(form.storedpic->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
              icon.convertToFormat(QImage::Format_RGB32));
+}
+
+void MainWindowTest::errorsReachApplicationErrorBox_data()
+{
+    QTest::addColumn<std::function<void()>>("toThrow");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("I/O error") << std::function<void()>([] {
+        throw std::runtime_error("File access denied");
+    }) << "File access denied.";
+    QTest::newRow("message with full stop") << std::function<void()>([] {
+        throw std::runtime_error("Stopped.");
+    }) << "Stopped.";
+    QTest::newRow("not a std::exception") << std::function<void()>([] { throw 42; })
+                                          << "An unexpected error occurred.";
+}
+
+void MainWindowTest::errorsReachApplicationErrorBox()
+{
+    QFETCH(std::function<void()>, toThrow);
+    QFETCH(QString, shown);
+    Thrower thrower;
+    thrower.toThrow = toThrow;
+    ShownBox box;
+    ModalAnswerer answerer;
+    answerer.expect(recordBox(box));
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QTRY_VERIFY(answerer.done());
+    QCOMPARE(box.caption, applicationTitle());
+    QCOMPARE(box.text, shown);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, 1);
+    // The event loop goes on.
+    bool later = false;
+    QTimer::singleShot(0, this, [&later] { later = true; });
+    QTRY_VERIFY(later);
 }
 
 void MainWindowTest::closeEndsProgramWithAboutWindowsOpen()
