@@ -74,8 +74,9 @@ TMainForm::TMainForm(QWidget *parent)
     About = MainMenu1->addAction(QStringLiteral("About"));
 
     connect(LoadCSVfile1, &QAction::triggered, this,
-            [this] { postCommand(&TMainForm::LoadCSVfile1Click); });
-    connect(Renumber, &QAction::triggered, this, [this] { postCommand(&TMainForm::RenumberClick); });
+        [this] { postCommand(&TMainForm::LoadCSVfile1Click); });
+    connect(
+        Renumber, &QAction::triggered, this, [this] { postCommand(&TMainForm::RenumberClick); });
     connect(Close1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Close1Click); });
     connect(Help1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Help1Click); });
     connect(About, &QAction::triggered, this, [this] { postCommand(&TMainForm::AboutClick); });
@@ -95,35 +96,17 @@ void TMainForm::FormCreate()
     move(centredOnScreen(screen, mainWindowSize));
 }
 
-void TMainForm::FormActivate()
-{
-    setWindowTitle(QString::fromLatin1(mainWindowCaption));
-}
+void TMainForm::FormActivate() { setWindowTitle(QString::fromLatin1(mainWindowCaption)); }
 
-void TMainForm::LoadCSVfile1Click()
-{
-    m_conversion.LoadCSVfile1Click(*m_host);
-}
+void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
 
-void TMainForm::RenumberClick()
-{
-    m_conversion.RenumberClick(*m_host);
-}
+void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
 
-void TMainForm::Close1Click()
-{
-    close();
-}
+void TMainForm::Close1Click() { close(); }
 
-void TMainForm::Help1Click()
-{
-    HtmlHelpA(this, "VARNHOLT.chm", 0, 0);
-}
+void TMainForm::Help1Click() { HtmlHelpA(this, "VARNHOLT.chm", 0, 0); }
 
-void TMainForm::AboutClick()
-{
-    showAboutWindow(this, storedpic->pixmap());
-}
+void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
 bool TMainForm::event(QEvent *event)
 {

@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 #include <QSize>
-
 #include <memory>
 
 class QAction;

@@ -43,8 +43,8 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
 {
     // Title and close button only: no minimise or maximise button.
     auto *window = new QWidget(owner,
-                               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->setWindowTitle(QStringLiteral("About this program"));
     QPalette palette = window->palette();
@@ -82,8 +82,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     addRow(window, QStringLiteral("October 1, 2025"), 60);
     addRow(window, QStringLiteral("The Varnholt developers"), 80);
     addRow(window, QStringLiteral("See the project's README for contact"), 100);
-    QLabel *credits
-        = addRow(window, QStringLiteral("Element sets: public catalogues"), 120);
+    QLabel *credits = addRow(window, QStringLiteral("Element sets: public catalogues"), 120);
     QFont creditsFont = credits->font();
     creditsFont.setItalic(true);
     credits->setFont(creditsFont);

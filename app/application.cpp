@@ -4,7 +4,6 @@
 
 #include <QFileInfo>
 #include <QIcon>
-
 #include <exception>
 
 QString applicationTitleFor(const QString &programPath)
@@ -53,5 +52,5 @@ bool VarnholtApplication::notify(QObject *receiver, QEvent *event)
 void VarnholtApplication::showErrorBox(std::string_view message)
 {
     showMessageBox(QApplication::activeWindow(), QMessageBox::Critical, applicationTitle(),
-                   QString::fromLocal8Bit(withClosingFullStop(message)));
+        QString::fromLocal8Bit(withClosingFullStop(message)));
 }

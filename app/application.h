@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QString>
-
 #include <string>
 #include <string_view>
 

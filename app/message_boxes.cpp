@@ -12,17 +12,17 @@ namespace {
 class PlacedMessageBox : public QMessageBox {
 public:
     PlacedMessageBox(QMessageBox::Icon icon,
-                     const QString &caption,
-                     const QString &text,
-                     QWidget *parent,
-                     std::optional<QPoint> at)
+        const QString &caption,
+        const QString &text,
+        QWidget *parent,
+        std::optional<QPoint> at)
         : QMessageBox(icon, caption, text, QMessageBox::Ok, parent)
         , m_at(at)
     {
         setTextFormat(Qt::PlainText);
         // A message box has a caption and a close button, nothing to minimise or maximise.
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                       | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         // Without the final size, move() would place the client area, not the frame.
         adjustSize();
         place();
@@ -49,10 +49,10 @@ private:
 } // namespace
 
 void showMessageBox(QWidget *parent,
-                    QMessageBox::Icon icon,
-                    const QString &caption,
-                    const QString &text,
-                    std::optional<QPoint> at)
+    QMessageBox::Icon icon,
+    const QString &caption,
+    const QString &text,
+    std::optional<QPoint> at)
 {
     PlacedMessageBox box(icon, caption, text, parent, at);
     box.exec();

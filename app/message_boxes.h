@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QPoint>
 #include <QString>
-
 #include <optional>
 
 class QWidget;
@@ -13,7 +12,7 @@ class QWidget;
 /// or along an axis where `at` is negative, it is centred on the screen. The text
 /// is plain: line feeds break lines and nothing is read as markup.
 void showMessageBox(QWidget *parent,
-                    QMessageBox::Icon icon,
-                    const QString &caption,
-                    const QString &text,
-                    std::optional<QPoint> at = std::nullopt);
+    QMessageBox::Icon icon,
+    const QString &caption,
+    const QString &text,
+    std::optional<QPoint> at = std::nullopt);

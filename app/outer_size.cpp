@@ -18,8 +18,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_window
-            && (event->type() == QEvent::Show || event->type() == QEvent::Move))
+        if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Move))
             fitFrame();
         return false;
     }

@@ -14,8 +14,7 @@ QPoint aboutWindowPlace(const QRect &mainFrame, QSize outer)
 
 QPoint messageBoxPlace(std::optional<QPoint> at, QSize box, const QRect &screen)
 {
-    const QPoint centred
-        = screen.topLeft() + centredOnScreen(screen.size(), box);
+    const QPoint centred = screen.topLeft() + centredOnScreen(screen.size(), box);
     if (!at)
         return centred;
     return { at->x() < 0 ? centred.x() : at->x(), at->y() < 0 ? centred.y() : at->y() };

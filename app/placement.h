@@ -3,7 +3,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-
 #include <optional>
 
 /// Window placement arithmetic. Every quotient is truncated toward zero, as C++

@@ -14,10 +14,7 @@ QString decoded(const std::string &text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-QPoint toQPoint(varnholt::ScreenPoint point)
-{
-    return { point.x, point.y };
-}
+QPoint toQPoint(varnholt::ScreenPoint point) { return { point.x, point.y }; }
 
 } // namespace
 
@@ -38,8 +35,8 @@ WindowHost::WindowHost(QWidget &window, QFileDialog &dialog)
 {
 }
 
-std::optional<std::string> WindowHost::chooseFile(const std::string &filter,
-                                                  const std::string &lastName)
+std::optional<std::string> WindowHost::chooseFile(
+    const std::string &filter, const std::string &lastName)
 {
     m_dialog.setNameFilters({ qtNameFilter(filter) });
     if (!lastName.empty())
@@ -70,6 +67,6 @@ void WindowHost::placedNotice(const std::string &text, varnholt::ScreenPoint at)
 
 void WindowHost::placedError(const std::string &text, varnholt::ScreenPoint at)
 {
-    showMessageBox(&m_window, QMessageBox::Critical, QStringLiteral("Error"), decoded(text),
-                   toQPoint(at));
+    showMessageBox(
+        &m_window, QMessageBox::Critical, QStringLiteral("Error"), decoded(text), toQPoint(at));
 }

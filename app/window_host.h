@@ -3,7 +3,6 @@
 #include "run_host.h"
 
 #include <QString>
-
 #include <string_view>
 
 class QFileDialog;
@@ -21,8 +20,8 @@ public:
     /// `window` and `dialog` must outlive the host.
     WindowHost(QWidget &window, QFileDialog &dialog);
 
-    std::optional<std::string> chooseFile(const std::string &filter,
-                                          const std::string &lastName) override;
+    std::optional<std::string> chooseFile(
+        const std::string &filter, const std::string &lastName) override;
     varnholt::ScreenPoint windowTopLeft() const override;
     void notice(const std::string &text) override;
     void placedNotice(const std::string &text, varnholt::ScreenPoint at) override;

@@ -123,8 +123,8 @@ void AboutWindowTest::contentItems()
 
     // Built in table order: each item lies above the ones before it.
     const QObjectList order = about->children();
-    static const QStringList names { "frame", "icon",  "title", "row2",       "row3",
-                                     "row4",  "row5",  "row6",  "description" };
+    static const QStringList names { "frame", "icon", "title", "row2", "row3", "row4", "row5",
+        "row6", "description" };
     const qsizetype index = names.indexOf(name);
     if (index > 0)
         QVERIFY(order.indexOf(about->findChild<QWidget *>(names[index - 1])) < order.indexOf(item));
@@ -160,9 +160,9 @@ void AboutWindowTest::fontsAndTexts()
 
     auto *description = about->findChild<QLabel *>("description");
     QCOMPARE(description->text(),
-             QStringLiteral("\nVarnholt is a utility for converting a list of satellite element "
-                            "sets in CSV format into the older 2-line element sets as required by "
-                            "ORBITRON satellite tracking software inter alia.\n\n"));
+        QStringLiteral("\nVarnholt is a utility for converting a list of satellite element "
+                       "sets in CSV format into the older 2-line element sets as required by "
+                       "ORBITRON satellite tracking software inter alia.\n\n"));
     QVERIFY(description->wordWrap());
     QCOMPARE(description->minimumSize(), description->maximumSize());
 
@@ -187,9 +187,9 @@ void AboutWindowTest::centredOnMainWindow()
     QFETCH(QRect, mainFrame);
     QFETCH(QPoint, topLeft);
     const QMargins frame = { m_form->geometry().left() - m_form->frameGeometry().left(),
-                             m_form->geometry().top() - m_form->frameGeometry().top(),
-                             m_form->frameGeometry().right() - m_form->geometry().right(),
-                             m_form->frameGeometry().bottom() - m_form->geometry().bottom() };
+        m_form->geometry().top() - m_form->frameGeometry().top(),
+        m_form->frameGeometry().right() - m_form->geometry().right(),
+        m_form->frameGeometry().bottom() - m_form->geometry().bottom() };
     m_form->move(mainFrame.topLeft());
     m_form->resize(mainFrame.size().shrunkBy(frame));
     QTRY_COMPARE(m_form->frameGeometry(), mainFrame);

@@ -7,7 +7,6 @@
 #include "window_host.h"
 
 #include <QTest>
-
 #include <optional>
 
 class AppRulesTest : public QObject {
@@ -74,10 +73,10 @@ void AppRulesTest::messageBoxPlace_data()
     const QRect screen(0, 0, 1920, 1080);
     QTest::newRow("at the point") << std::optional(QPoint(175, 165)) << screen << QPoint(175, 165);
     QTest::newRow("zero is applied") << std::optional(QPoint(0, 0)) << screen << QPoint(0, 0);
-    QTest::newRow("negative left centred") << std::optional(QPoint(-25, 165)) << screen
-                                           << QPoint(860, 165);
-    QTest::newRow("negative top centred") << std::optional(QPoint(175, -1)) << screen
-                                          << QPoint(175, 490);
+    QTest::newRow("negative left centred")
+        << std::optional(QPoint(-25, 165)) << screen << QPoint(860, 165);
+    QTest::newRow("negative top centred")
+        << std::optional(QPoint(175, -1)) << screen << QPoint(175, 490);
     QTest::newRow("both negative") << std::optional(QPoint(-1, -1)) << screen << QPoint(860, 490);
     QTest::newRow("no point: centred") << std::optional<QPoint>() << screen << QPoint(860, 490);
     QTest::newRow("screen not at origin")
@@ -105,7 +104,7 @@ void AppRulesTest::applicationTitle_data()
     QTest::newRow("full stop in a folder does not cut") << "/opt/v1.2/VARNHOLT"
                                                         << "Varnholt";
     QTest::newRow("first character kept lower case") << "/usr/bin/varnholt"
-                                                      << "varnholt";
+                                                     << "varnholt";
     QTest::newRow("name starting with a full stop") << "/tmp/.Hidden"
                                                     << "";
 }
@@ -121,7 +120,8 @@ void AppRulesTest::fullStopRule_data()
 {
     QTest::addColumn<QByteArray>("message");
     QTest::addColumn<QByteArray>("shown");
-    QTest::newRow("letter") << QByteArray("File access denied") << QByteArray("File access denied.");
+    QTest::newRow("letter") << QByteArray("File access denied")
+                            << QByteArray("File access denied.");
     QTest::newRow("full stop") << QByteArray("x.") << QByteArray("x.");
     QTest::newRow("empty") << QByteArray("") << QByteArray("");
     QTest::newRow("exclamation mark") << QByteArray("a!") << QByteArray("a!");
@@ -147,10 +147,9 @@ void AppRulesTest::nameFilter_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("qtFilter");
-    QTest::newRow("load command's filter")
-        << QString::fromLatin1(varnholt::loadFilter.data(),
-                               static_cast<qsizetype>(varnholt::loadFilter.size()))
-        << "CSV satellite data (*.csv, *.txt) (*.csv *.txt)";
+    QTest::newRow("load command's filter") << QString::fromLatin1(
+        varnholt::loadFilter.data(), static_cast<qsizetype>(varnholt::loadFilter.size()))
+                                           << "CSV satellite data (*.csv, *.txt) (*.csv *.txt)";
     QTest::newRow("one pattern") << "All files|*"
                                  << "All files (*)";
     QTest::newRow("no bar") << "Text (*.txt)"

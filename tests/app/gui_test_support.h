@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
-
 #include <deque>
 #include <functional>
 #include <utility>
@@ -77,7 +76,7 @@ inline ModalAnswerer::Answer recordBox(ShownBox &shown)
             return;
         }
         shown = { box->windowTitle(), box->text(), box->icon(), box->frameGeometry(),
-                  static_cast<int>(box->buttons().size()) };
+            static_cast<int>(box->buttons().size()) };
         box->button(QMessageBox::Ok)->click();
     };
 }

@@ -132,8 +132,8 @@ ShownBox LoadCommandsTest::runCommand(QAction *command, const QString &path, QSt
     answerer.expect(path.isNull() ? cancel() : choose(path, filledIn));
     answerer.expect(recordBox(shown));
     command->trigger();
-    if (!QTest::qWaitFor([&] { return answerer.done() && !QApplication::activeModalWidget(); },
-                         10000))
+    if (!QTest::qWaitFor(
+            [&] { return answerer.done() && !QApplication::activeModalWidget(); }, 10000))
         shown.caption = QStringLiteral("<timed out>");
     return shown;
 }
@@ -160,9 +160,10 @@ void LoadCommandsTest::convertsAndShowsSummary()
 
     const QString output = m_dir->filePath(QStringLiteral("active.TLE"));
     QCOMPARE(shown.caption, applicationTitle());
-    QCOMPARE(shown.text, QStringLiteral("Conversion completed (2 satellites)\n\nFile saved as ")
-                             + output + QStringLiteral("\n\n\n") + QString(24, QLatin1Char(' '))
-                             + QStringLiteral("Click OK to SAVE and EXIT."));
+    QCOMPARE(shown.text,
+        QStringLiteral("Conversion completed (2 satellites)\n\nFile saved as ") + output
+            + QStringLiteral("\n\n\n") + QString(24, QLatin1Char(' '))
+            + QStringLiteral("Click OK to SAVE and EXIT."));
     QCOMPARE(shown.icon, QMessageBox::NoIcon);
     QCOMPARE(shown.buttons, 1);
     QCOMPARE(shown.frame.top(), windowAt.y() + 65);
@@ -228,8 +229,8 @@ void LoadCommandsTest::missingFileReachesApplicationErrorBox()
     // The program goes on: the next command runs normally.
     const QString input = write(QStringLiteral("active.csv"), header + rowA);
     QCOMPARE(runCommand(m_form->LoadCSVfile1, input).caption, applicationTitle());
-    QCOMPARE(catalogueNumbers(m_dir->filePath(QStringLiteral("active.TLE"))),
-             QStringList({ "40732" }));
+    QCOMPARE(
+        catalogueNumbers(m_dir->filePath(QStringLiteral("active.TLE"))), QStringList({ "40732" }));
 }
 
 void LoadCommandsTest::renumberingContinuesAcrossRuns()

@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSignalSpy>
-
 #include <functional>
 #include <stdexcept>
 
@@ -54,7 +53,8 @@ void MainWindowTest::centredOnPrimaryScreenByOuterSize()
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     // The offscreen platform draws a frame of its own: the frame, not the
     // client, must measure 383 x 275.
-    QTRY_COMPARE(form.frameGeometry(), QRect(centredOnScreen(screen, QSize(383, 275)), QSize(383, 275)));
+    QTRY_COMPARE(
+        form.frameGeometry(), QRect(centredOnScreen(screen, QSize(383, 275)), QSize(383, 275)));
     QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
@@ -122,7 +122,7 @@ void MainWindowTest::programIcon()
     QVERIFY(form.storedpic->isHidden());
     QCOMPARE(form.storedpic->geometry(), QRect(256, 128, 73, 73));
     QCOMPARE(form.storedpic->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-             icon.convertToFormat(QImage::Format_RGB32));
+        icon.convertToFormat(QImage::Format_RGB32));
 }
 
 void MainWindowTest::errorsReachApplicationErrorBox_data()
@@ -132,11 +132,10 @@ void MainWindowTest::errorsReachApplicationErrorBox_data()
     QTest::newRow("I/O error") << std::function<void()>([] {
         throw std::runtime_error("File access denied");
     }) << "File access denied.";
-    QTest::newRow("message with full stop") << std::function<void()>([] {
-        throw std::runtime_error("Stopped.");
-    }) << "Stopped.";
-    QTest::newRow("not a std::exception") << std::function<void()>([] { throw 42; })
-                                          << "An unexpected error occurred.";
+    QTest::newRow("message with full stop")
+        << std::function<void()>([] { throw std::runtime_error("Stopped."); }) << "Stopped.";
+    QTest::newRow("not a std::exception")
+        << std::function<void()>([] { throw 42; }) << "An unexpected error occurred.";
 }
 
 void MainWindowTest::errorsReachApplicationErrorBox()
