@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs clang-tidy 14 (settings in .clang-tidy) over the program's sources;
+# fails on any finding.
+#   scripts/clang-tidy.sh              conversion/ and cli/
+#   scripts/clang-tidy.sh --with-app   those and the window code in app/ (needs Qt 6)
+#   scripts/clang-tidy.sh FILE...      only the files named
+# The compile commands come from build/tidy, configured here (nothing is built).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if ! command -v clang-tidy-14 >/dev/null; then
+    sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends clang-tidy-14
+fi
+
+with_app=no
+if [[ ${1:-} == --with-app ]]; then
+    with_app=yes
+    shift
+fi
+gui=OFF
+if [[ $with_app == yes ]] && dpkg-query -W -f='${Status}' qt6-base-dev 2>/dev/null | grep -q "install ok installed"; then
+    gui=ON
+fi
+cmake -S . -B build/tidy -DCMAKE_BUILD_TYPE=Debug -DVARNHOLT_BUILD_TESTS=OFF \
+    -DVARNHOLT_BUILD_GUI="$gui" >/dev/null
+if [[ $gui == ON ]]; then
+    # The window code includes what moc and uic generate.
+    cmake --build build/tidy -j 2 --target varnholt_app_autogen varnholt_helpviewer_autogen \
+        varnholt_autogen >/dev/null 2>&1 || true
+fi
+
+if [[ $# -gt 0 ]]; then
+    files=("$@")
+else
+    mapfile -t files < <(git ls-files 'conversion/*.cpp' 'cli/*.cpp')
+    if [[ $gui == ON ]]; then
+        mapfile -t -O "${#files[@]}" files < <(git ls-files 'app/*.cpp')
+    fi
+fi
+
+status=0
+for file in "${files[@]}"; do
+    clang-tidy-14 -p build/tidy --quiet --warnings-as-errors='*' "$file" 2>/dev/null || status=1
+done
+if [[ $status -eq 0 ]]; then
+    echo "clang-tidy: ${#files[@]} files clean"
+fi
+exit "$status"
