@@ -411,6 +411,20 @@ namespace {
         expectRefusedByBoth(file, "I/O error 112");
     }
 
+    // "-" converts standard input to standard output; a full disk there is
+    // reported the same way, and no count is printed.
+    TEST_F(FileSystemFaults, FullStandardOutputIsIoError112WithoutCount)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        const fs::path err = path("err.txt");
+        const std::string command = std::string("'") + VARNHOLT_CONVERT + "' - <'" + file.string()
+            + "' >/dev/full 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        EXPECT_EQ(readWhole(err), "varnholt-convert: -: I/O error 112\n");
+        EXPECT_EQ(readWhole(file), twoRows);
+    }
+
     TEST_F(FileSystemFaults, ExistingOutputIsReplacedWithoutQuestion)
     {
         const fs::path file = input("active.csv", twoRows);
