@@ -36,12 +36,10 @@ namespace {
         throw ConversionError(doesNotFitMessage(text));
     }
 
-    DecimalDigits decimalOrThrow(std::string_view text)
+    void decimalOrThrow(std::string_view text, DecimalDigits &digits)
     {
-        const auto digits = DecimalDigits::parse(text);
-        if (!digits)
+        if (!DecimalDigits::parse(text, digits))
             throw ConversionError(floatMessage(text));
-        return *digits;
     }
 
     constexpr std::array<int, 13> daysBeforeMonth { 0, 0, 31, 59, 90, 120, 151,
@@ -102,7 +100,8 @@ namespace {
 std::size_t inclinationFill(std::string_view text)
 {
     std::size_t blanks = 0;
-    const auto digits = DecimalDigits::parse(text);
+    DecimalDigits parsed;
+    const DecimalDigits *digits = DecimalDigits::parse(text, parsed) ? &parsed : nullptr;
     if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
         // Up to 15 digits the nearest double lies on the same side of 10 and
         // 100 as the value written, so the digits alone decide.
@@ -164,7 +163,8 @@ void writeExponentField(std::string_view text, char *out)
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty())
         return;
-    const DecimalDigits digits = decimalOrThrow(text);
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
     if (digits.isZero())
         return;
     char mantissa[5];
@@ -185,7 +185,8 @@ void writeNdot(std::string_view text, char *out)
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty())
         return;
-    const DecimalDigits digits = decimalOrThrow(text);
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
     if (!digits.fixedFraction(8, out + 2))
         doesNotFit(text);
     // A value that rounds to zero is written unsigned.
@@ -195,7 +196,8 @@ void writeNdot(std::string_view text, char *out)
 
 void writeEccentricity(std::string_view text, char *out)
 {
-    const DecimalDigits digits = decimalOrThrow(text);
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
     if (digits.isZero()) {
         std::fill(out, out + 7, '0');
         return;

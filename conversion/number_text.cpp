@@ -130,7 +130,17 @@ std::int32_t readIntegerText(std::string_view text)
 
 std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
 {
-    DecimalDigits d;
+    std::optional<DecimalDigits> digits(std::in_place);
+    if (!parse(text, *digits))
+        digits.reset();
+    return digits;
+}
+
+bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
+{
+    d.m_negative = false;
+    d.m_intDigits = {};
+    d.m_fracDigits = {};
     const char *p = text.data();
     const char *end = p + text.size();
     while (p != end && *p == ' ')
@@ -154,7 +164,7 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
         d.m_fracDigits = std::string_view(fracStart, static_cast<std::size_t>(p - fracStart));
     }
     if (d.m_intDigits.empty() && d.m_fracDigits.empty() && !point)
-        return std::nullopt;
+        return false;
     std::int64_t exponent = 0;
     if (p != end && (*p == 'E' || *p == 'e')) {
         ++p;
@@ -172,7 +182,7 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
             exponent = -exponent;
     }
     if (p != end)
-        return std::nullopt;
+        return false;
 
     std::size_t zeros = 0;
     while (zeros < d.m_intDigits.size() && d.m_intDigits[zeros] == '0')
@@ -187,7 +197,7 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
     d.m_first = first;
     d.m_count = static_cast<std::int64_t>(d.m_intDigits.size() + d.m_fracDigits.size()) - first;
     d.m_exponent = static_cast<std::int64_t>(d.m_intDigits.size()) - first + exponent;
-    return d;
+    return true;
 }
 
 namespace {

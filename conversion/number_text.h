@@ -31,6 +31,10 @@ public:
     /// Nothing when `text` is not a decimal text.
     static std::optional<DecimalDigits> parse(std::string_view text);
 
+    /// The same, filling `digits` in place; false when `text` is not a
+    /// decimal text (`digits` is then unspecified).
+    static bool parse(std::string_view text, DecimalDigits &digits) noexcept;
+
     bool negative() const noexcept { return m_negative; }
     bool isZero() const noexcept { return m_count == 0; }
 
