@@ -9,7 +9,7 @@
 QString applicationTitleFor(const QString &programPath)
 {
     const QString fileName = QFileInfo(programPath).fileName();
-    const QString stem = fileName.left(fileName.indexOf(QLatin1Char('.')));
+    QString stem = fileName.left(fileName.indexOf(QLatin1Char('.')));
     if (stem.isEmpty())
         return stem;
     return stem.left(1) + stem.mid(1).toLower();

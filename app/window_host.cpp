@@ -20,7 +20,7 @@ QPoint toQPoint(varnholt::ScreenPoint point) { return { point.x, point.y }; }
 
 QString qtNameFilter(std::string_view filter)
 {
-    const QString text = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()));
+    QString text = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()));
     const qsizetype bar = text.indexOf(QLatin1Char('|'));
     if (bar < 0)
         return text;

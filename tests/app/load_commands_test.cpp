@@ -118,7 +118,7 @@ void LoadCommandsTest::cleanup()
 
 QString LoadCommandsTest::write(const QString &name, const QByteArray &content)
 {
-    const QString path = m_dir->filePath(name);
+    QString path = m_dir->filePath(name);
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
