@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the screenshots in docs/screenshots/ from the real program on a virtual
 # X display with a light window manager:
-#   main-window.png   the main window with its File menu open
+#   main-window.png             the main window with its File menu open
 #   summary.png                 the summary after converting a small file
 #   error-wrong-header.png      the error box for a file that is not satellite CSV data
 #   error-file-not-found.png    the application's error box for a missing file

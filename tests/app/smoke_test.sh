@@ -48,6 +48,7 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     echo "$geometry"
     # Without a window manager the frame is the client: 383 x 275 centred on 1024 x 768.
     status=0
+    xprop -id "$found" _NET_WM_ICON | grep -q "64 x 64" || { echo "no 64 x 64 window icon"; status=1; }
     echo "$geometry" | grep -q "Absolute upper-left X:  320" || { echo "wrong left"; status=1; }
     echo "$geometry" | grep -q "Absolute upper-left Y:  246" || { echo "wrong top"; status=1; }
     echo "$geometry" | grep -q "Width: 383" || { echo "wrong width"; status=1; }
