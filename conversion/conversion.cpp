@@ -25,7 +25,8 @@ namespace {
         if (start >= line.size())
             return;
         const std::size_t count = std::min(text.size(), line.size() - start);
-        std::memcpy(line.data() + start, text.data(), count);
+        if (count > 0) // an empty view may hold no pointer at all
+            std::memcpy(line.data() + start, text.data(), count);
     }
 
     // A byte mask with bit k set where byte k of the eight at `p` is a comma.
