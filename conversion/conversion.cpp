@@ -25,8 +25,22 @@ namespace {
         if (start >= line.size())
             return;
         const std::size_t count = std::min(text.size(), line.size() - start);
-        if (count > 0) // an empty view may hold no pointer at all
-            std::memcpy(line.data() + start, text.data(), count);
+        char *out = line.data() + start;
+        const char *in = text.data();
+        // Field texts are short: two fixed-size, possibly overlapping moves
+        // cover them without a call to memcpy.
+        if (count >= 8 && count <= 16) {
+            std::memcpy(out, in, 8);
+            std::memcpy(out + count - 8, in + count - 8, 8);
+        } else if (count >= 4 && count < 8) {
+            std::memcpy(out, in, 4);
+            std::memcpy(out + count - 4, in + count - 4, 4);
+        } else if (count > 16) {
+            std::memcpy(out, in, count);
+        } else {
+            for (std::size_t i = 0; i < count; ++i)
+                out[i] = in[i];
+        }
     }
 
     // A byte mask with bit k set where byte k of the eight at `p` is a comma.
@@ -270,8 +284,12 @@ void Conversion::splitRow(std::string_view row, int lineNumber)
 void Conversion::ConvertTLE()
 {
     const TElementSet &e = elementSet;
-    line1 = blankline;
-    line2 = blankline;
+    // Both lines start as copies of the blank template (a fixed-size copy,
+    // which the compiler does in a few moves).
+    line1.resize(lineLength);
+    line2.resize(lineLength);
+    std::memcpy(line1.data(), blankline.data(), lineLength);
+    std::memcpy(line2.data(), blankline.data(), lineLength);
     char catalogue[5];
     writeCatalogueNumber(e.catnumber, catalogue);
     const std::string_view catalogueText(catalogue, sizeof catalogue);
