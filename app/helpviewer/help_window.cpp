@@ -20,7 +20,7 @@ constexpr int PathRole = Qt::UserRole;
 
 } // namespace
 
-HelpWindow::HelpWindow(std::shared_ptr<const ChmArchive> archive, QWidget *parent)
+HelpWindow::HelpWindow(const std::shared_ptr<const ChmArchive> &archive, QWidget *parent)
     : QMainWindow(parent, Qt::Window)
     , m_browser(new HelpBrowser(archive, this))
     , m_contents(new QTreeWidget(this))

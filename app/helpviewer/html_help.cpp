@@ -94,7 +94,8 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
     // shows the default topic.
     QString topic;
     if (command == DisplayTopic && data != 0)
-        topic = QString::fromUtf8(reinterpret_cast<const char *>(data));
+        // The help interface passes a page name as an address in its data word.
+        topic = QString::fromUtf8(reinterpret_cast<const char *>(data)); // NOLINT(performance-no-int-to-ptr)
 
     HelpWindow *window = openWindowFor(caller, path);
     if (window == nullptr) {
@@ -113,7 +114,7 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
                     .arg(QDir::toNativeSeparators(path)));
             return nullptr;
         }
-        window = new HelpWindow(std::move(archive), caller);
+        window = new HelpWindow(archive, caller);
     }
 
     if (!topic.isEmpty() && window->archive().contains(topic))
