@@ -99,6 +99,16 @@ namespace {
 
 std::size_t inclinationFill(std::string_view text)
 {
+    // The usual form: digits without a leading zero (or a lone "0"), a point,
+    // at least one digit, nothing else. The number of digits before the
+    // point then says where the value lies against 10 and 100.
+    const std::size_t point = text.find('.');
+    if (point != std::string_view::npos && point >= 1 && point + 1 < text.size()
+        && (text[0] != '0' || point == 1)
+        && std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(point), isDigit)
+        && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(point) + 1, text.end(), isDigit))
+        return point == 1 ? 2 : point == 2 ? 1 : 0;
+
     std::size_t blanks = 0;
     DecimalDigits parsed;
     const DecimalDigits *digits = DecimalDigits::parse(text, parsed) ? &parsed : nullptr;
@@ -161,7 +171,7 @@ void writeExponentField(std::string_view text, char *out)
 {
     static constexpr std::string_view zero = " 00000+0";
     std::copy(zero.begin(), zero.end(), out);
-    if (text.empty())
+    if (text.empty() || text == "0")
         return;
     DecimalDigits digits;
     decimalOrThrow(text, digits);
@@ -183,7 +193,7 @@ void writeNdot(std::string_view text, char *out)
 {
     static constexpr std::string_view zero = " .00000000";
     std::copy(zero.begin(), zero.end(), out);
-    if (text.empty())
+    if (text.empty() || text == "0")
         return;
     DecimalDigits digits;
     decimalOrThrow(text, digits);
