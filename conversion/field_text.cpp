@@ -102,8 +102,10 @@ std::size_t inclinationFill(std::string_view text)
     // The usual form: digits without a leading zero (or a lone "0"), a point,
     // at least one digit, nothing else. The number of digits before the
     // point then says where the value lies against 10 and 100.
+    // At most 15 digits, so that the double the value reads as cannot reach
+    // the next power of ten ("9.999999999999999999" reads as 10).
     const std::size_t point = text.find('.');
-    if (point != std::string_view::npos && point >= 1 && point + 1 < text.size()
+    if (text.size() <= 16 && point != std::string_view::npos && point >= 1 && point + 1 < text.size()
         && (text[0] != '0' || point == 1)
         && std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(point), isDigit)
         && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(point) + 1, text.end(), isDigit))

@@ -45,7 +45,8 @@ namespace {
                           FieldCase { "JustBelow10", PadInclination, "9.99", "  9.99" },
                           FieldCase { "JustBelow100", PadInclination, "99.9999", " 99.9999" },
                           FieldCase { "ByValueNotShape", PadInclination, "45", " 45" },
-                          FieldCase { "OwnBlanksKept", PadInclination, " 7 ", "   7 " }),
+                          FieldCase { "OwnBlanksKept", PadInclination, " 7 ", "   7 " },
+                          FieldCase { "ReadsAsTen", PadInclination, "9.999999999999999999", " 9.999999999999999999" }),
         caseName);
 
     INSTANTIATE_TEST_SUITE_P(
