@@ -1,12 +1,12 @@
 #include "conversion.h"
 
+#include "byte_blocks.h"
 #include "errors.h"
 #include "field_text.h"
 #include "file_io.h"
 #include "line_reader.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -17,92 +17,101 @@ namespace {
     constexpr std::size_t lineLength = 69;
     constexpr int rowColumns = 17;
 
-    // Puts `text` into `line` from column `column` (counted from 1); what
-    // would go beyond the line's end is not written.
-    void place(std::string &line, std::size_t column, std::string_view text)
+    // Room behind an element line's 69 columns: a field text of up to 16
+    // characters, or a fill of up to 8, placed at any column needs no check
+    // against the line's end.
+    constexpr std::size_t lineRoom = 32;
+
+    // Copies `count` characters, at most 16, in two fixed-size and possibly
+    // overlapping moves rather than a call to memcpy.
+    void copyShort(char *out, const char *in, std::size_t count) noexcept
     {
-        const std::size_t start = column - 1;
-        if (start >= line.size())
-            return;
-        const std::size_t count = std::min(text.size(), line.size() - start);
-        char *out = line.data() + start;
-        const char *in = text.data();
-        // Field texts are short: two fixed-size, possibly overlapping moves
-        // cover them without a call to memcpy.
-        if (count >= 8 && count <= 16) {
+        if (count >= 8) {
             std::memcpy(out, in, 8);
             std::memcpy(out + count - 8, in + count - 8, 8);
-        } else if (count >= 4 && count < 8) {
+        } else if (count >= 4) {
             std::memcpy(out, in, 4);
             std::memcpy(out + count - 4, in + count - 4, 4);
-        } else if (count > 16) {
-            std::memcpy(out, in, count);
-        } else {
-            for (std::size_t i = 0; i < count; ++i)
-                out[i] = in[i];
+        } else if (count > 0) {
+            out[0] = in[0];
+            out[count / 2] = in[count / 2];
+            out[count - 1] = in[count - 1];
         }
     }
 
-    // A byte mask with bit k set where byte k of the eight at `p` is a comma.
-    // In the word, a comma becomes a zero byte after the XOR; the zero-byte
-    // test marks exactly those bytes in their top bit, and the multiplication
-    // gathers the eight top bits into one byte.
-    std::uint64_t commaBits(const char *p) noexcept
-    {
-        constexpr std::uint64_t spread = 0x0101010101010101ULL;
-        constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, 8);
-        const std::uint64_t x = word ^ (spread * ',');
-        const std::uint64_t marks = ~(((x & low7) + low7) | x | low7);
-        return ((marks >> 7) * 0x0102040810204080ULL) >> 56;
-    }
+    // An element line being built. Texts are placed at their columns in
+    // order, a later one over an earlier; what would go beyond the 69th
+    // column lands in the room behind it, which is not part of the line.
+    class LineBuffer {
+    public:
+        explicit LineBuffer(const std::string &blank) noexcept
+        {
+            std::memcpy(m_text.data(), blank.data(), lineLength);
+        }
+
+        /// Where column `column` (counted from 1) is, for a writer of a fixed-width field.
+        char *at(std::size_t column) noexcept { return m_text.data() + column - 1; }
+
+        void put(std::size_t column, std::string_view text) noexcept
+        {
+            char *out = at(column);
+            if (text.size() <= 16)
+                copyShort(out, text.data(), text.size());
+            else
+                std::memcpy(out, text.data(),
+                            std::min(text.size(), static_cast<std::size_t>(m_text.data() + m_text.size() - out)));
+        }
+
+        /// `count` (at most 8) characters `fill` from `column`, then `text`.
+        void putFilled(std::size_t column, char fill, std::size_t count, std::string_view text) noexcept
+        {
+            char *out = at(column);
+            for (std::size_t i = 0; i < count; ++i)
+                out[i] = fill;
+            put(column + count, text);
+        }
+
+        /// The checksum digit into the last column, and the line into `line`.
+        void finish(std::string &line) noexcept
+        {
+            m_text[lineLength - 1] = Checksum(std::string_view(m_text.data(), lineLength));
+            line.resize(lineLength);
+            std::memcpy(line.data(), m_text.data(), lineLength);
+        }
+
+    private:
+        std::array<char, lineLength + lineRoom> m_text;
+    };
 
     // The positions of the first commas of `row`, up to as many as `commas`
-    // holds; returns how many there are. The row is taken 64 characters at a
-    // time: first a bit mask of their commas, built without branches, then
-    // the positions read off its set bits.
+    // holds; returns how many there are. Sixteen characters at a time: a bit
+    // mask of their commas, then the positions read off its set bits.
     template <std::size_t N>
     int findCommas(std::string_view row, std::array<std::size_t, N> &commas) noexcept
     {
         constexpr int wanted = static_cast<int>(N);
         int found = 0;
-        for (std::size_t base = 0; base < row.size() && found < wanted; base += 64) {
-            const std::size_t end = std::min(row.size(), base + 64);
-            std::uint64_t mask = 0;
-            std::size_t i = base;
-            if constexpr (std::endian::native == std::endian::little) {
-                for (; i + 8 <= end; i += 8)
-                    mask |= commaBits(row.data() + i) << (i - base);
+        std::size_t base = 0;
+        for (; base + blocks::width <= row.size(); base += blocks::width) {
+            for (unsigned bits = blocks::equalMask(row.data() + base, ','); bits != 0; bits &= bits - 1) {
+                commas[static_cast<std::size_t>(found++)] = base + blocks::firstBit(bits);
+                if (found == wanted)
+                    return found;
             }
-            for (; i < end; ++i)
-                mask |= static_cast<std::uint64_t>(row[i] == ',') << (i - base);
-            for (; mask != 0 && found < wanted; mask &= mask - 1)
-                commas[static_cast<std::size_t>(found++)]
-                    = base + static_cast<std::size_t>(std::countr_zero(mask));
+        }
+        for (; base < row.size(); ++base) {
+            if (row[base] == ',') {
+                commas[static_cast<std::size_t>(found++)] = base;
+                if (found == wanted)
+                    return found;
+            }
         }
         return found;
-    }
-
-    // Puts `count` fill characters from `column`, then `text` after them.
-    void placeFilled(std::string &line, std::size_t column, char fill, std::size_t count, std::string_view text)
-    {
-        const std::size_t start = column - 1;
-        const std::size_t end = std::min(line.size(), start + count);
-        for (std::size_t i = start; i < end; ++i)
-            line[i] = fill;
-        place(line, column + count, text);
     }
 
     bool isBlankRow(std::string_view row)
     {
         return row.find_first_not_of(' ') == std::string_view::npos;
-    }
-
-    // Ends an entry's line: the checksum digit in the last column.
-    void closeLine(std::string &line)
-    {
-        line[lineLength - 1] = Checksum(line);
     }
 
 } // namespace
@@ -247,11 +256,11 @@ void Conversion::splitRow(std::string_view row, int lineNumber)
         commas[rowColumns - 1] = row.size();
 
     m_row.assign(row);
-    const std::string_view kept = m_row;
+    const char *kept = m_row.data();
     std::array<std::string_view, rowColumns> columns;
     std::size_t start = 0;
     for (std::size_t k = 0; k < rowColumns; ++k) {
-        columns[k] = kept.substr(start, commas[k] - start);
+        columns[k] = std::string_view(kept + start, commas[k] - start);
         start = commas[k] + 1;
     }
 
@@ -284,53 +293,48 @@ void Conversion::splitRow(std::string_view row, int lineNumber)
 void Conversion::ConvertTLE()
 {
     const TElementSet &e = elementSet;
-    // Both lines start as copies of the blank template (a fixed-size copy,
-    // which the compiler does in a few moves).
-    line1.resize(lineLength);
-    line2.resize(lineLength);
-    std::memcpy(line1.data(), blankline.data(), lineLength);
-    std::memcpy(line2.data(), blankline.data(), lineLength);
+    LineBuffer first(blankline);
+    LineBuffer second(blankline);
     char catalogue[5];
     writeCatalogueNumber(e.catnumber, catalogue);
     const std::string_view catalogueText(catalogue, sizeof catalogue);
-    char field[epochCapacity];
 
-    place(line1, 1, "1");
-    place(line1, 3, catalogueText);
-    place(line1, 8, e.classification.substr(0, 1));
+    *first.at(1) = '1';
+    first.put(3, catalogueText);
+    first.put(8, e.classification.substr(0, 1));
     // The designator: launch year, then launch number and up to three piece letters.
-    place(line1, 10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
-    place(line1, 12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
-    place(line1, 19, std::string_view(field, writeEpoch(e.epochtext, field)));
-    writeNdot(e.ndot, field);
-    place(line1, 34, std::string_view(field, 10));
-    writeExponentField(e.ddot, field);
-    place(line1, 45, std::string_view(field, 8));
-    writeExponentField(e.bstar, field);
-    place(line1, 54, std::string_view(field, 8));
-    place(line1, 63, "0");
-    placeFilled(line1, 65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
-    closeLine(line1);
+    first.put(10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
+    first.put(12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
+    static_assert(19 - 1 + epochCapacity <= lineLength + lineRoom);
+    writeEpoch(e.epochtext, first.at(19));
+    writeNdot(e.ndot, first.at(34));
+    writeExponentField(e.ddot, first.at(45));
+    writeExponentField(e.bstar, first.at(54));
+    *first.at(63) = '0';
+    first.putFilled(65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
+    first.finish(line1);
 
     // Published element sets write ".7392" and "0"; TLE readers need the
     // fixed-point form "0.7392", "0.0000" in these columns.
     std::string scratch;
-    place(line2, 1, "2");
-    place(line2, 3, catalogueText);
+    const auto fixed = [&scratch](std::string_view text, std::size_t decimals) {
+        return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
+    };
+    *second.at(1) = '2';
+    second.put(3, catalogueText);
     const std::size_t inclinationBlanks = inclinationFill(e.inclination);
-    placeFilled(line2, 9, ' ', inclinationBlanks, CompleteFixed(e.inclination, 4, scratch));
-    const std::string_view raan = CompleteFixed(e.raan, 4, scratch);
-    placeFilled(line2, 18, ' ', angleFill(raan), raan);
-    writeEccentricity(e.eccentricity, field);
-    place(line2, 27, std::string_view(field, 7));
-    const std::string_view perigee = CompleteFixed(e.argperigee, 4, scratch);
-    placeFilled(line2, 35, '0', angleFill(perigee), perigee);
-    const std::string_view anomaly = CompleteFixed(e.meananomaly, 4, scratch);
-    placeFilled(line2, 44, ' ', angleFill(anomaly), anomaly);
-    const std::string_view motion = CompleteFixed(e.meanmotion, 8, scratch);
-    placeFilled(line2, 53, ' ', meanMotionFill(motion), motion);
-    placeFilled(line2, 64, ' ', rightAlignFill(e.revnumber, 5), e.revnumber);
-    closeLine(line2);
+    second.putFilled(9, ' ', inclinationBlanks, fixed(e.inclination, 4));
+    const std::string_view raan = fixed(e.raan, 4);
+    second.putFilled(18, ' ', angleFill(raan), raan);
+    writeEccentricity(e.eccentricity, second.at(27));
+    const std::string_view perigee = fixed(e.argperigee, 4);
+    second.putFilled(35, '0', angleFill(perigee), perigee);
+    const std::string_view anomaly = fixed(e.meananomaly, 4);
+    second.putFilled(44, ' ', angleFill(anomaly), anomaly);
+    const std::string_view motion = fixed(e.meanmotion, 8);
+    second.putFilled(53, ' ', meanMotionFill(motion), motion);
+    second.putFilled(64, ' ', rightAlignFill(e.revnumber, 5), e.revnumber);
+    second.finish(line2);
 }
 
 } // namespace varnholt

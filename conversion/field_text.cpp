@@ -1,5 +1,6 @@
 #include "field_text.h"
 
+#include "byte_blocks.h"
 #include "errors.h"
 #include "number_text.h"
 
@@ -132,28 +133,9 @@ std::size_t inclinationFill(std::string_view text)
     return blanks;
 }
 
-std::size_t angleFill(std::string_view text) noexcept
-{
-    const std::size_t point = text.find('.');
-    return point == 1 ? 2 : point == 2 ? 1 : 0;
-}
-
-std::size_t meanMotionFill(std::string_view text) noexcept
-{
-    return text.find('.') == 1 ? 1 : 0;
-}
-
-std::size_t rightAlignFill(std::string_view text, std::size_t width) noexcept
-{
-    // An empty text places nothing, so a long text before it keeps its characters.
-    return text.empty() || text.size() >= width ? 0 : width - text.size();
-}
-
 std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch)
 {
-    // The usual text has a digit, then its point within the next three characters.
-    if (text.size() >= 4 && isDigit(text[0])
-        && (text[1] == '.' || text[2] == '.' || text[3] == '.'))
+    if (isCompleteFixed(text))
         return text;
     if (!text.empty() && text[0] == '.') {
         scratch.assign(1, '0');
@@ -382,10 +364,12 @@ std::string RightAlign(std::string_view text, std::size_t width)
 
 char Checksum(std::string_view line)
 {
-    // Written without branches or tables so that the compiler vectorises it.
     unsigned sum = 0;
     const std::size_t count = line.empty() ? 0 : line.size() - 1;
-    for (std::size_t i = 0; i < count; ++i) {
+    std::size_t i = 0;
+    for (; i + blocks::width <= count; i += blocks::width)
+        sum += blocks::checksumCount(line.data() + i);
+    for (; i < count; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         const auto digit = static_cast<unsigned char>(c - '0');
         sum += digit < 10 ? digit : static_cast<unsigned>(c == '-');

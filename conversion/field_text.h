@@ -76,15 +76,45 @@ std::string RightAlign(std::string_view text, std::size_t width);
 /// other text is returned as it is. `scratch` holds a changed text.
 std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch);
 
+/// True for the usual fixed-point text, which CompleteFixed returns as it
+/// is: a digit first and the point within the next three characters.
+inline bool isCompleteFixed(std::string_view text) noexcept
+{
+    return text.size() >= 4 && text[0] >= '0' && text[0] <= '9'
+        && (text[1] == '.' || text[2] == '.' || text[3] == '.');
+}
+
 // Building blocks of the conversions above, for the entry assembly, which
 // writes straight into its lines: how many fill characters go in front of a
 // text, and writers of the fixed-width results. They throw as the
 // conversions do.
 
 std::size_t inclinationFill(std::string_view text);                        ///< PadInclination's blanks
-std::size_t angleFill(std::string_view text) noexcept;                     ///< PadAngle's blanks, PadArgPerigee's zeros
-std::size_t meanMotionFill(std::string_view text) noexcept;                ///< PadMeanMotion's blanks
-std::size_t rightAlignFill(std::string_view text, std::size_t width) noexcept; ///< RightAlign's blanks
+
+/// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
+/// character, 1 when it is the 3rd, else 0.
+inline std::size_t angleFill(std::string_view text) noexcept
+{
+    if (text.size() >= 2 && text[0] != '.' && text[1] == '.')
+        return 2;
+    if (text.size() >= 3 && text[0] != '.' && text[1] != '.' && text[2] == '.')
+        return 1;
+    return 0;
+}
+
+/// PadMeanMotion's blanks: 1 when the first "." is the 2nd character.
+inline std::size_t meanMotionFill(std::string_view text) noexcept
+{
+    return text.size() >= 2 && text[0] != '.' && text[1] == '.' ? 1 : 0;
+}
+
+/// RightAlign's blanks. An empty text places nothing, so a long text before
+/// it keeps its characters.
+inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noexcept
+{
+    return text.empty() || text.size() >= width ? 0 : width - text.size();
+}
+
 void writeExponentField(std::string_view text, char *out);                 ///< ConvertBstar, 8 characters
 void writeNdot(std::string_view text, char *out);                          ///< ConvertNdot, 10 characters
 void writeEccentricity(std::string_view text, char *out);                  ///< EccentricityDigits, 7 characters

@@ -1,8 +1,8 @@
 #include "line_reader.h"
 
+#include "byte_blocks.h"
 #include "file_io.h"
 
-#include <cstring>
 
 namespace varnholt {
 
@@ -52,16 +52,30 @@ bool LineReader::next(std::string_view &line)
     ++m_lineNumber;
 
     // Fast path: the whole line is in the buffer, with no character 26 and no
-    // carriage return except one right before the line feed.
+    // carriage return except one right before the line feed. The scan stops
+    // at the first of the three.
     const char *start = m_data + m_pos;
-    const std::size_t available = m_end - m_pos;
-    if (const auto *feed = static_cast<const char *>(std::memchr(start, lineFeed, available))) {
-        std::size_t length = static_cast<std::size_t>(feed - start);
-        if (length > 0 && start[length - 1] == carriageReturn)
-            --length;
-        if (!std::memchr(start, carriageReturn, length) && !std::memchr(start, endOfText, length)) {
-            line = std::string_view(start, length);
-            m_pos += static_cast<std::size_t>(feed - start) + 1;
+    const char *stop = m_data + m_end;
+    const char *p = start;
+    for (;;) {
+        if (static_cast<std::size_t>(stop - p) < blocks::width) {
+            while (p != stop && *p != lineFeed && *p != carriageReturn && *p != endOfText)
+                ++p;
+            break;
+        }
+        if (const unsigned bits = blocks::equalMask(p, lineFeed, carriageReturn, endOfText)) {
+            p += blocks::firstBit(bits);
+            break;
+        }
+        p += blocks::width;
+    }
+    if (p != stop) {
+        const char *feed = p;
+        if (*p == carriageReturn && p + 1 != stop && p[1] == lineFeed)
+            feed = p + 1;
+        if (*feed == lineFeed) {
+            line = std::string_view(start, static_cast<std::size_t>(p - start));
+            m_pos = static_cast<std::size_t>(feed + 1 - m_data);
             return true;
         }
     }

@@ -1,0 +1,100 @@
+#pragma once
+
+// Scanning sixteen bytes at a time. On x86-64 (and any target with SSE2) one
+// compare and one mask move answer for all sixteen; elsewhere the same
+// functions look at the bytes one by one. Every function reads exactly the
+// sixteen bytes at `p`, which must all be readable.
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define VARNHOLT_HAVE_SSE2 1
+#endif
+
+namespace varnholt::blocks {
+
+inline constexpr std::size_t width = 16;
+
+#ifdef VARNHOLT_HAVE_SSE2
+
+namespace detail {
+    inline __m128i load(const char *p) noexcept
+    {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    }
+    inline unsigned mask(__m128i bytes) noexcept
+    {
+        return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    }
+} // namespace detail
+
+/// Bit k set where p[k] is `c`.
+inline unsigned equalMask(const char *p, char c) noexcept
+{
+    return detail::mask(_mm_cmpeq_epi8(detail::load(p), _mm_set1_epi8(c)));
+}
+
+/// Bit k set where p[k] is `a`, `b` or `c`.
+inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
+{
+    const __m128i bytes = detail::load(p);
+    return detail::mask(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+}
+
+/// The checksum count of the sixteen bytes: each digit its value, each "-" one.
+inline unsigned checksumCount(const char *p) noexcept
+{
+    const __m128i bytes = detail::load(p);
+    const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    // Unsigned: a byte is a digit when value - '0' is at most 9.
+    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value);
+    const __m128i isMinus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
+    const __m128i counts = _mm_or_si128(_mm_and_si128(value, isDigit),
+                                        _mm_and_si128(isMinus, _mm_set1_epi8(1)));
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_cvtsi128_si32(sums))
+        + static_cast<unsigned>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+}
+
+#else
+
+inline unsigned equalMask(const char *p, char c) noexcept
+{
+    unsigned bits = 0;
+    for (unsigned k = 0; k < width; ++k)
+        bits |= static_cast<unsigned>(p[k] == c) << k;
+    return bits;
+}
+
+inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
+{
+    unsigned bits = 0;
+    for (unsigned k = 0; k < width; ++k)
+        bits |= static_cast<unsigned>(p[k] == a || p[k] == b || p[k] == c) << k;
+    return bits;
+}
+
+inline unsigned checksumCount(const char *p) noexcept
+{
+    unsigned sum = 0;
+    for (std::size_t k = 0; k < width; ++k) {
+        const auto digit = static_cast<unsigned char>(p[k] - '0');
+        sum += digit < 10 ? digit : static_cast<unsigned>(p[k] == '-');
+    }
+    return sum;
+}
+
+#endif
+
+/// The position of the lowest set bit of a non-zero mask.
+inline std::size_t firstBit(unsigned bits) noexcept
+{
+    return static_cast<std::size_t>(std::countr_zero(bits));
+}
+
+} // namespace varnholt::blocks
