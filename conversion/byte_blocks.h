@@ -61,6 +61,32 @@ inline unsigned checksumCount(const char *p) noexcept
         + static_cast<unsigned>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
 }
 
+/// The characters of a decimal text among 16 bytes: bit k of each mask
+/// says whether p[k] is of that kind.
+struct DecimalClasses {
+    std::uint32_t digit;    ///< 0-9
+    std::uint32_t zero;     ///< 0
+    std::uint32_t point;    ///< .
+    std::uint32_t exponent; ///< E or e
+    std::uint32_t sign;     ///< + or -
+    std::uint32_t blank;    ///< the blank
+};
+
+inline DecimalClasses classifyDecimal(const char *p) noexcept
+{
+    const __m128i bytes = detail::load(p);
+    const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const auto is = [&bytes](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+    return {
+        detail::mask(_mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value)),
+        detail::mask(is('0')),
+        detail::mask(is('.')),
+        detail::mask(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('e'))),
+        detail::mask(_mm_or_si128(is('+'), is('-'))),
+        detail::mask(is(' ')),
+    };
+}
+
 #else
 
 inline unsigned equalMask(const char *p, char c) noexcept
@@ -87,6 +113,31 @@ inline unsigned checksumCount(const char *p) noexcept
         sum += digit < 10 ? digit : static_cast<unsigned>(p[k] == '-');
     }
     return sum;
+}
+
+struct DecimalClasses {
+    std::uint32_t digit;
+    std::uint32_t zero;
+    std::uint32_t point;
+    std::uint32_t exponent;
+    std::uint32_t sign;
+    std::uint32_t blank;
+};
+
+inline DecimalClasses classifyDecimal(const char *p) noexcept
+{
+    DecimalClasses c {};
+    for (unsigned k = 0; k < width; ++k) {
+        const char b = p[k];
+        const std::uint32_t bit = std::uint32_t { 1 } << k;
+        c.digit |= b >= '0' && b <= '9' ? bit : 0;
+        c.zero |= b == '0' ? bit : 0;
+        c.point |= b == '.' ? bit : 0;
+        c.exponent |= b == 'E' || b == 'e' ? bit : 0;
+        c.sign |= b == '+' || b == '-' ? bit : 0;
+        c.blank |= b == ' ' ? bit : 0;
+    }
+    return c;
 }
 
 #endif

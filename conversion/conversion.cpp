@@ -7,6 +7,7 @@
 #include "line_reader.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -66,8 +67,13 @@ namespace {
         void putFilled(std::size_t column, char fill, std::size_t count, std::string_view text) noexcept
         {
             char *out = at(column);
-            for (std::size_t i = 0; i < count; ++i)
-                out[i] = fill;
+            if (count + text.size() >= 8) {
+                // The text covers whatever of eight fill characters is not fill.
+                std::memset(out, fill, 8);
+            } else {
+                for (std::size_t i = 0; i < count; ++i)
+                    out[i] = fill;
+            }
             put(column + count, text);
         }
 
@@ -83,30 +89,47 @@ namespace {
         std::array<char, lineLength + lineRoom> m_text;
     };
 
+    // Bit k set where character base + k of `row` is a comma, for the (up to)
+    // 64 characters from `base`, which must lie inside the row.
+    std::uint64_t commaMask(std::string_view row, std::size_t base) noexcept
+    {
+        const std::size_t left = row.size() - base;
+        const char *p = row.data() + base;
+        // The last piece of the row is scanned from a copy, so that nothing
+        // beyond the row is read.
+        std::array<char, 64> tail {};
+        if (left < tail.size()) {
+            std::memcpy(tail.data(), p, left);
+            p = tail.data();
+        }
+        return std::uint64_t { blocks::equalMask(p, ',') }
+            | std::uint64_t { blocks::equalMask(p + 16, ',') } << 16
+            | std::uint64_t { blocks::equalMask(p + 32, ',') } << 32
+            | std::uint64_t { blocks::equalMask(p + 48, ',') } << 48;
+    }
+
     // The positions of the first commas of `row`, up to as many as `commas`
-    // holds; returns how many there are. Sixteen characters at a time: a bit
-    // mask of their commas, then the positions read off its set bits.
+    // holds; returns how many there are. The row is taken 64 characters at a
+    // time as a bit mask of its commas; the positions are read off the set
+    // bits in a loop of fixed length, which keeps branches predictable.
     template <std::size_t N>
     int findCommas(std::string_view row, std::array<std::size_t, N> &commas) noexcept
     {
-        constexpr int wanted = static_cast<int>(N);
-        int found = 0;
+        if (row.empty())
+            return 0;
         std::size_t base = 0;
-        for (; base + blocks::width <= row.size(); base += blocks::width) {
-            for (unsigned bits = blocks::equalMask(row.data() + base, ','); bits != 0; bits &= bits - 1) {
-                commas[static_cast<std::size_t>(found++)] = base + blocks::firstBit(bits);
-                if (found == wanted)
-                    return found;
+        std::uint64_t mask = commaMask(row, base);
+        for (std::size_t k = 0; k < N; ++k) {
+            while (mask == 0) {
+                base += 64;
+                if (base >= row.size())
+                    return static_cast<int>(k);
+                mask = commaMask(row, base);
             }
+            commas[k] = base + static_cast<std::size_t>(std::countr_zero(mask));
+            mask &= mask - 1;
         }
-        for (; base < row.size(); ++base) {
-            if (row[base] == ',') {
-                commas[static_cast<std::size_t>(found++)] = base;
-                if (found == wanted)
-                    return found;
-            }
-        }
-        return found;
+        return static_cast<int>(N);
     }
 
     bool isBlankRow(std::string_view row)

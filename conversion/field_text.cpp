@@ -54,6 +54,25 @@ namespace {
         return (text[0] - '0') * 10 + (text[1] - '0');
     }
 
+    // Four decimal digits of `value` (below 10 000), computed apart from each
+    // other rather than in one chain of divisions.
+    void writeDigits4(std::uint32_t value, char *out) noexcept
+    {
+        const std::uint32_t high = value / 100;
+        const std::uint32_t low = value % 100;
+        out[0] = static_cast<char>('0' + high / 10);
+        out[1] = static_cast<char>('0' + high % 10);
+        out[2] = static_cast<char>('0' + low / 10);
+        out[3] = static_cast<char>('0' + low % 10);
+    }
+
+    // Eight decimal digits of `value` (below 10^8), zeros in front.
+    void writeDigits8(std::uint32_t value, char *out) noexcept
+    {
+        writeDigits4(value / 10000, out);
+        writeDigits4(value % 10000, out + 4);
+    }
+
     // The common epoch form "hh:mm:ss.ffffff": the fraction's eight digits
     // straight from the exact time in microseconds. A day has 86 400 000 000
     // microseconds, so the eight digits are floor(micro / 864). When the
@@ -77,22 +96,29 @@ namespace {
             if (seconds[2] != '.')
                 return false;
             const std::string_view fraction = seconds.substr(3);
-            int place = 100000;
-            for (char c : fraction) {
-                if (!isDigit(c))
+            if (fraction.size() == 6) {
+                // The published form, six decimals: no loop whose length varies.
+                bool digits = true;
+                for (char c : fraction) {
+                    digits &= isDigit(c);
+                    micro = micro * 10 + (c - '0');
+                }
+                if (!digits)
                     return false;
-                micro += std::int64_t { c - '0' } * place;
-                place /= 10;
+            } else {
+                int place = 100000;
+                for (char c : fraction) {
+                    if (!isDigit(c))
+                        return false;
+                    micro += std::int64_t { c - '0' } * place;
+                    place /= 10;
+                }
             }
         }
         const std::int64_t total = ((std::int64_t { h } * 60 + m) * 60 + s) * 1'000'000 + micro;
         if (total % 864 == 0)
             return false;
-        std::int64_t digits = (total / 864) % 100'000'000;
-        for (int k = 7; k >= 0; --k) {
-            out[k] = static_cast<char>('0' + digits % 10);
-            digits /= 10;
-        }
+        writeDigits8(static_cast<std::uint32_t>((total / 864) % 100'000'000), out);
         return true;
     }
 
@@ -239,9 +265,9 @@ std::size_t writeEpoch(std::string_view text, char *out)
     };
     const int month = integerAt(positions(text, 6, 7));
     const int year = integerAt(yearText);
-    int day = month >= 1 && month <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
-    if (year % 4 == 0 && month > 2)
-        ++day;
+    // Month 0 finds 0 in the table, as any month outside 1-12 must.
+    int day = static_cast<unsigned>(month) <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
+    day += static_cast<int>((year % 4 == 0) & (month > 2));
     day += integerAt(positions(text, 9, 10));
 
     const std::string_view secondsText = positions(text, 18, 26);
@@ -260,11 +286,17 @@ std::size_t writeEpoch(std::string_view text, char *out)
     }
 
     char *p = std::copy(yearText.begin(), yearText.end(), out);
-    char dayText[12];
-    const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
-    for (std::size_t k = dayLength; k < 3; ++k)
-        *p++ = '0';
-    p = std::copy(dayText, dayText + dayLength, p);
+    if (day >= 0 && day <= 999) {
+        char digits[4];
+        writeDigits4(static_cast<std::uint32_t>(day), digits);
+        p = std::copy(digits + 1, digits + 4, p);
+    } else {
+        char dayText[12];
+        const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
+        for (std::size_t k = dayLength; k < 3; ++k)
+            *p++ = '0';
+        p = std::copy(dayText, dayText + dayLength, p);
+    }
     *p++ = '.';
     p = std::copy(fraction, fraction + 8, p);
     return static_cast<std::size_t>(p - out);

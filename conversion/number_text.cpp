@@ -1,8 +1,12 @@
 #include "number_text.h"
 
+#include "byte_blocks.h"
 #include "errors.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -138,6 +142,118 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
 
 bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
 {
+    return text.size() <= shortText ? parseShort(text, d) : parseAny(text, d);
+}
+
+namespace {
+
+    // Copies `count` (at most 16) characters in fixed-size, possibly
+    // overlapping moves.
+    void copyUpTo16(char *out, const char *in, std::size_t count) noexcept
+    {
+        if (count >= 8) {
+            std::memcpy(out, in, 8);
+            std::memcpy(out + count - 8, in + count - 8, 8);
+        } else if (count >= 4) {
+            std::memcpy(out, in, 4);
+            std::memcpy(out + count - 4, in + count - 4, 4);
+        } else if (count > 0) {
+            out[0] = in[0];
+            out[count / 2] = in[count / 2];
+            out[count - 1] = in[count - 1];
+        }
+    }
+
+    // How many characters from position `from` (at most 16) on are of the
+    // kind `mask` marks.
+    unsigned runLength(std::uint32_t mask, unsigned from) noexcept
+    {
+        return static_cast<unsigned>(std::countr_zero(~(std::uint64_t { mask } >> from)));
+    }
+
+    // Whether the character at `at` (at most 16) is of the kind `mask` marks.
+    unsigned kindAt(std::uint32_t mask, unsigned at) noexcept
+    {
+        return static_cast<unsigned>(std::uint64_t { mask } >> at) & 1U;
+    }
+
+} // namespace
+
+// The same grammar as parseAny, read off bit masks of the character kinds:
+// each part of the text is a run of one kind, measured by counting bits, so
+// no loop runs once per character.
+bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d) noexcept
+{
+    // A copy with zero bytes behind the text: the masks never see past it,
+    // and the window below may read 16 bytes from any position in the text.
+    std::array<char, 2 * shortText> buffer {};
+    const auto size = static_cast<unsigned>(text.size());
+    copyUpTo16(buffer.data(), text.data(), size);
+    const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer.data());
+    const std::uint64_t inText = (std::uint64_t { 1 } << size) - 1;
+    const std::uint64_t nonBlank = ~std::uint64_t { kinds.blank } & inText;
+    if (nonBlank == 0)
+        return false;
+    const auto begin = static_cast<unsigned>(std::countr_zero(nonBlank));
+    const auto end = static_cast<unsigned>(64 - std::countl_zero(nonBlank));
+
+    unsigned p = begin;
+    const unsigned signed_ = kindAt(kinds.sign, p);
+    d.m_negative = signed_ != 0 && buffer[p] == '-';
+    p += signed_;
+    const unsigned intStart = p;
+    const unsigned intCount = runLength(kinds.digit, p);
+    p += intCount;
+    const unsigned point = kindAt(kinds.point, p);
+    p += point;
+    const unsigned fracStart = p;
+    const unsigned fracCount = point != 0 ? runLength(kinds.digit, p) : 0;
+    p += fracCount;
+    if (intCount == 0 && fracCount == 0 && point == 0)
+        return false;
+
+    std::int64_t exponent = 0;
+    if (kindAt(kinds.exponent, p) != 0) {
+        ++p;
+        const unsigned exponentSign = kindAt(kinds.sign, p);
+        const bool negativeExponent = exponentSign != 0 && buffer[p] == '-';
+        p += exponentSign;
+        // Saturated as in parseAny.
+        for (const unsigned stop = p + runLength(kinds.digit, p); p != stop; ++p) {
+            if (exponent < exponentLimit)
+                exponent = exponent * 10 + (buffer[p] - '0');
+        }
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (p != end)
+        return false;
+
+    unsigned first = std::min(runLength(kinds.zero, intStart), intCount);
+    if (first == intCount)
+        first += std::min(runLength(kinds.zero, fracStart), fracCount);
+    d.m_intDigits = std::string_view(text.data() + intStart, intCount);
+    d.m_fracDigits = std::string_view(text.data() + fracStart, fracCount);
+    d.m_first = first;
+    d.m_count = std::int64_t { intCount } + fracCount - first;
+    d.m_exponent = std::int64_t { intCount } - first + exponent;
+
+    // The window: zeros, the integer digits, the fraction digits, zeros. Each
+    // move takes 16 bytes, what follows the digits included, and the next
+    // move writes over what does not belong.
+    d.m_windowed = true;
+    char *window = d.m_window.data();
+    std::memset(window, '0', windowSize);
+    const auto lead = static_cast<std::size_t>(windowLead);
+    std::memcpy(window + lead, buffer.data() + intStart, shortText);
+    std::memcpy(window + lead + intCount, buffer.data() + fracStart, shortText);
+    std::memset(window + lead + intCount + fracCount, '0', shortText);
+    return true;
+}
+
+bool DecimalDigits::parseAny(std::string_view text, DecimalDigits &d) noexcept
+{
+    d.m_windowed = false;
     d.m_negative = false;
     d.m_intDigits = {};
     d.m_fracDigits = {};

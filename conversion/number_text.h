@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,11 @@ public:
     /// any i outside the written digits (including i < 1).
     char digit(std::int64_t i) const noexcept
     {
+        // Texts of up to 16 characters keep their digits in a window with
+        // zeros on either side, which answers without a branch on i.
+        const std::int64_t k = windowLead + m_first + i - 1;
+        if (m_windowed && k >= 0 && k < static_cast<std::int64_t>(windowSize))
+            return m_window[static_cast<std::size_t>(k)];
         if (i < 1 || i > m_count)
             return '0';
         return rawDigit(m_first + i - 1);
@@ -63,6 +69,13 @@ public:
     std::int64_t roundedSignificant(int count, char *out) const noexcept;
 
 private:
+    static constexpr std::size_t shortText = 16;   // texts read through the window
+    static constexpr std::int64_t windowLead = 16; // zeros before the first written digit
+    static constexpr std::size_t windowSize = 48;
+
+    static bool parseShort(std::string_view text, DecimalDigits &digits) noexcept;
+    static bool parseAny(std::string_view text, DecimalDigits &digits) noexcept;
+
     char rawDigit(std::int64_t index) const noexcept
     {
         const auto intSize = static_cast<std::int64_t>(m_intDigits.size());
@@ -77,6 +90,10 @@ private:
     std::int64_t m_first = 0;      // index of the first non-zero digit in int+frac
     std::int64_t m_count = 0;      // written digits from m_first on; 0 for zero
     std::int64_t m_exponent = 0;
+    bool m_windowed = false;
+    // Zeros, then the written digits (before and after the point) from
+    // windowLead on, then zeros.
+    std::array<char, windowSize> m_window;
 };
 
 // The messages that name a text; a NUL byte in it is shown as "?".

@@ -6,10 +6,12 @@
 
 #include "conversion.h"
 #include "errors.h"
+#include "field_text.h"
 #include "fuzz_support.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -87,6 +89,56 @@ void checkLines(const Conversion &c)
     require(l2[7] == ' ', "column 8 of line 2 is not blank", l2);
 }
 
+// The two element lines assembled from the field conversions one by one,
+// each returning its own text, in the order the entry assembly uses them (so
+// that the first failing field is the same). Throws as they do.
+struct Assembled {
+    std::string line1;
+    std::string line2;
+};
+
+Assembled assembleFromFields(const TElementSet &e)
+{
+    const auto place = [](std::string &line, std::size_t column, std::string_view text) {
+        for (std::size_t i = 0; i < text.size() && column - 1 + i < line.size(); ++i)
+            line[column - 1 + i] = text[i];
+    };
+    const auto part = [](std::string_view text, std::size_t from, std::size_t count) {
+        return text.size() < from ? std::string_view() : text.substr(from - 1, count);
+    };
+    const auto fixed = [](std::string_view text, std::size_t decimals) {
+        std::string scratch;
+        return std::string(CompleteFixed(text, decimals, scratch));
+    };
+    Assembled a { std::string(69, ' '), std::string(69, ' ') };
+    const std::string catalogue = CatalogueNumber(e.catnumber);
+    place(a.line1, 1, "1");
+    place(a.line1, 3, catalogue);
+    place(a.line1, 8, e.classification);
+    place(a.line1, 10, part(e.intldesig, 3, 2));
+    place(a.line1, 12, part(e.intldesig, 6, 6));
+    place(a.line1, 19, ConvertEpoch(e.epochtext));
+    place(a.line1, 34, ConvertNdot(e.ndot));
+    place(a.line1, 45, ConvertBstar(e.ddot));
+    place(a.line1, 54, ConvertBstar(e.bstar));
+    place(a.line1, 63, "0");
+    place(a.line1, 65, RightAlign(e.elsetnumber, 4));
+    a.line1[68] = referenceChecksum(a.line1);
+
+    place(a.line2, 1, "2");
+    place(a.line2, 3, catalogue);
+    const std::size_t blanks = PadInclination(e.inclination).size() - e.inclination.size();
+    place(a.line2, 9, std::string(blanks, ' ') + fixed(e.inclination, 4));
+    place(a.line2, 18, PadAngle(fixed(e.raan, 4)));
+    place(a.line2, 27, EccentricityDigits(e.eccentricity));
+    place(a.line2, 35, PadArgPerigee(fixed(e.argperigee, 4)));
+    place(a.line2, 44, PadAngle(fixed(e.meananomaly, 4)));
+    place(a.line2, 53, PadMeanMotion(fixed(e.meanmotion, 8)));
+    place(a.line2, 64, RightAlign(e.revnumber, 5));
+    a.line2[68] = referenceChecksum(a.line2);
+    return a;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -119,10 +171,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(counter == (renumber ? counterStart + 1 : counterStart), "the counter moved wrongly");
     checkSplit(c.elementSet, columns, renumber, counter);
 
+    std::optional<Assembled> assembled;
+    std::string assemblyError;
+    try {
+        assembled = assembleFromFields(c.elementSet);
+    } catch (const ConversionError &error) {
+        assemblyError = error.what();
+    }
     try {
         c.ConvertTLE();
     } catch (const ConversionError &error) {
         const std::string message = error.what();
+        require(!assembled, "the entry failed where its fields convert", message);
+        require(message == assemblyError, "the entry failed on another field than its fields do",
+                message + " / " + assemblyError);
         const auto quoted = numberMessageText(message);
         require(quoted.has_value(), "undocumented message", message);
         const TElementSet &e = c.elementSet;
@@ -136,6 +198,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                     e.catnumber);
         return 0;
     }
+    require(assembled.has_value(), "the entry converted where a field fails", assemblyError);
+    require(c.line1 == assembled->line1, "line 1 differs from its fields' conversions",
+            c.line1 + " / " + assembled->line1);
+    require(c.line2 == assembled->line2, "line 2 differs from its fields' conversions",
+            c.line2 + " / " + assembled->line2);
     checkLines(c);
     return 0;
 }
