@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <emmintrin.h>
@@ -46,16 +47,27 @@ inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
 }
 
-/// The checksum count of the sixteen bytes: each digit its value, each "-" one.
-inline unsigned checksumCount(const char *p) noexcept
+/// Bit k set where p[k] is a decimal digit.
+inline unsigned digitMask(const char *p) noexcept
+{
+    const __m128i value = _mm_sub_epi8(detail::load(p), _mm_set1_epi8('0'));
+    // Unsigned: a byte is a digit when its value less '0' is at most 9.
+    return detail::mask(_mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value));
+}
+
+/// The checksum count of the sixteen bytes from the `skip`-th on (the first
+/// `skip` are left out): each digit its value, each "-" one.
+inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
 {
     const __m128i bytes = detail::load(p);
     const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    // Unsigned: a byte is a digit when value - '0' is at most 9.
     const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value);
     const __m128i isMinus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
-    const __m128i counts = _mm_or_si128(_mm_and_si128(value, isDigit),
-                                        _mm_and_si128(isMinus, _mm_set1_epi8(1)));
+    const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i counted = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(skip) - 1));
+    const __m128i counts = _mm_and_si128(_mm_or_si128(_mm_and_si128(value, isDigit),
+                                                      _mm_and_si128(isMinus, _mm_set1_epi8(1))),
+                                         counted);
     const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
     return static_cast<unsigned>(_mm_cvtsi128_si32(sums))
         + static_cast<unsigned>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
@@ -105,10 +117,18 @@ inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
     return bits;
 }
 
-inline unsigned checksumCount(const char *p) noexcept
+inline unsigned digitMask(const char *p) noexcept
+{
+    unsigned bits = 0;
+    for (unsigned k = 0; k < width; ++k)
+        bits |= static_cast<unsigned>(p[k] >= '0' && p[k] <= '9') << k;
+    return bits;
+}
+
+inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
 {
     unsigned sum = 0;
-    for (std::size_t k = 0; k < width; ++k) {
+    for (std::size_t k = skip; k < width; ++k) {
         const auto digit = static_cast<unsigned char>(p[k] - '0');
         sum += digit < 10 ? digit : static_cast<unsigned>(p[k] == '-');
     }
@@ -141,6 +161,23 @@ inline DecimalClasses classifyDecimal(const char *p) noexcept
 }
 
 #endif
+
+/// Copies `count` characters, at most 16, in two fixed-size and possibly
+/// overlapping moves rather than a call to memcpy.
+inline void copyShort(char *out, const char *in, std::size_t count) noexcept
+{
+    if (count >= 8) {
+        std::memcpy(out, in, 8);
+        std::memcpy(out + count - 8, in + count - 8, 8);
+    } else if (count >= 4) {
+        std::memcpy(out, in, 4);
+        std::memcpy(out + count - 4, in + count - 4, 4);
+    } else if (count > 0) {
+        out[0] = in[0];
+        out[count / 2] = in[count / 2];
+        out[count - 1] = in[count - 1];
+    }
+}
 
 /// The position of the lowest set bit of a non-zero mask.
 inline std::size_t firstBit(unsigned bits) noexcept

@@ -23,23 +23,6 @@ namespace {
     // against the line's end.
     constexpr std::size_t lineRoom = 32;
 
-    // Copies `count` characters, at most 16, in two fixed-size and possibly
-    // overlapping moves rather than a call to memcpy.
-    void copyShort(char *out, const char *in, std::size_t count) noexcept
-    {
-        if (count >= 8) {
-            std::memcpy(out, in, 8);
-            std::memcpy(out + count - 8, in + count - 8, 8);
-        } else if (count >= 4) {
-            std::memcpy(out, in, 4);
-            std::memcpy(out + count - 4, in + count - 4, 4);
-        } else if (count > 0) {
-            out[0] = in[0];
-            out[count / 2] = in[count / 2];
-            out[count - 1] = in[count - 1];
-        }
-    }
-
     // An element line being built. Texts are placed at their columns in
     // order, a later one over an earlier; what would go beyond the 69th
     // column lands in the room behind it, which is not part of the line.
@@ -57,7 +40,7 @@ namespace {
         {
             char *out = at(column);
             if (text.size() <= 16)
-                copyShort(out, text.data(), text.size());
+                blocks::copyShort(out, text.data(), text.size());
             else
                 std::memcpy(out, text.data(),
                             std::min(text.size(), static_cast<std::size_t>(m_text.data() + m_text.size() - out)));

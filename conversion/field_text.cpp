@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 
@@ -131,12 +132,18 @@ std::size_t inclinationFill(std::string_view text)
     // point then says where the value lies against 10 and 100.
     // At most 15 digits, so that the double the value reads as cannot reach
     // the next power of ten ("9.999999999999999999" reads as 10).
-    const std::size_t point = text.find('.');
-    if (text.size() <= 16 && point != std::string_view::npos && point >= 1 && point + 1 < text.size()
-        && (text[0] != '0' || point == 1)
-        && std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(point), isDigit)
-        && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(point) + 1, text.end(), isDigit))
-        return point == 1 ? 2 : point == 2 ? 1 : 0;
+    if (!text.empty() && text.size() <= 16) {
+        std::array<char, blocks::width> buffer {};
+        blocks::copyShort(buffer.data(), text.data(), text.size());
+        const auto size = static_cast<unsigned>(text.size());
+        const unsigned inText = (1U << size) - 1;
+        const unsigned digits = blocks::digitMask(buffer.data()) & inText;
+        const unsigned points = blocks::equalMask(buffer.data(), '.') & inText;
+        const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));
+        if ((digits | points) == inText && points == (1U << point) && point >= 1 && point + 1 < size
+            && (buffer[0] != '0' || point == 1))
+            return static_cast<std::size_t>(point == 1) * 2 + static_cast<std::size_t>(point == 2);
+    }
 
     std::size_t blanks = 0;
     DecimalDigits parsed;
@@ -224,13 +231,33 @@ void writeEccentricity(std::string_view text, char *out)
     }
     if (digits.negative() || digits.exponent() > 0)
         doesNotFit(text);
-    for (int j = 1; j <= 7; ++j)
-        out[j - 1] = digits.digit(digits.exponent() + j);
+    digits.digits(digits.exponent() + 1, 7, out);
 }
 
 void writeCatalogueNumber(std::string_view text, char *out)
 {
     static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
+    const auto write = [&out](std::uint32_t value) {
+        writeDigits4(value % 10000, out + 1);
+        const std::uint32_t high = value / 10000;
+        out[0] = high < 10 ? static_cast<char>('0' + high) : alpha[high - 10];
+    };
+    // The usual text, one to six digits: right-aligned among zeros, it reads
+    // in a loop of fixed length.
+    if (!text.empty() && text.size() <= 6) {
+        char digits[6] = { '0', '0', '0', '0', '0', '0' };
+        blocks::copyShort(digits + 6 - text.size(), text.data(), text.size());
+        bool allDigits = true;
+        std::uint32_t value = 0;
+        for (char c : digits) {
+            allDigits &= isDigit(c);
+            value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        }
+        if (allDigits && value <= 339'999) {
+            write(value);
+            return;
+        }
+    }
     if (text.size() == 5 && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit)) {
         std::copy(text.begin(), text.end(), out);
@@ -248,11 +275,7 @@ void writeCatalogueNumber(std::string_view text, char *out)
         value = value * 10 + (c - '0');
     if (value > 339'999)
         throw invalid();
-    for (int k = 4; k >= 1; --k) {
-        out[k] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    out[0] = value < 10 ? static_cast<char>('0' + value) : alpha[static_cast<std::size_t>(value - 10)];
+    write(static_cast<std::uint32_t>(value));
 }
 
 std::size_t writeEpoch(std::string_view text, char *out)
@@ -401,6 +424,12 @@ char Checksum(std::string_view line)
     std::size_t i = 0;
     for (; i + blocks::width <= count; i += blocks::width)
         sum += blocks::checksumCount(line.data() + i);
+    if (i < count && count >= blocks::width) {
+        // The last sixteen characters, less those already counted.
+        const std::size_t last = count - blocks::width;
+        sum += blocks::checksumCount(line.data() + last, static_cast<unsigned>(i - last));
+        i = count;
+    }
     for (; i < count; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         const auto digit = static_cast<unsigned char>(c - '0');

@@ -11,7 +11,7 @@ namespace varnholt {
 
 namespace {
 
-    constexpr std::size_t bufferSize = std::size_t { 256 } * 1024;
+    constexpr std::size_t bufferSize = std::size_t { 64 } * 1024;
     constexpr int fileInUse = 32;
 
     bool folderExists(const std::string &path)

@@ -10,7 +10,7 @@ namespace {
     constexpr char lineFeed = '\n';
     constexpr char carriageReturn = '\r';
     constexpr char endOfText = '\x1a';
-    constexpr std::size_t bufferSize = std::size_t { 256 } * 1024;
+    constexpr std::size_t bufferSize = std::size_t { 64 } * 1024;
 } // namespace
 
 LineReader::LineReader(int fd)

@@ -147,23 +147,6 @@ bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
 
 namespace {
 
-    // Copies `count` (at most 16) characters in fixed-size, possibly
-    // overlapping moves.
-    void copyUpTo16(char *out, const char *in, std::size_t count) noexcept
-    {
-        if (count >= 8) {
-            std::memcpy(out, in, 8);
-            std::memcpy(out + count - 8, in + count - 8, 8);
-        } else if (count >= 4) {
-            std::memcpy(out, in, 4);
-            std::memcpy(out + count - 4, in + count - 4, 4);
-        } else if (count > 0) {
-            out[0] = in[0];
-            out[count / 2] = in[count / 2];
-            out[count - 1] = in[count - 1];
-        }
-    }
-
     // How many characters from position `from` (at most 16) on are of the
     // kind `mask` marks.
     unsigned runLength(std::uint32_t mask, unsigned from) noexcept
@@ -188,7 +171,7 @@ bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d) noexcept
     // and the window below may read 16 bytes from any position in the text.
     std::array<char, 2 * shortText> buffer {};
     const auto size = static_cast<unsigned>(text.size());
-    copyUpTo16(buffer.data(), text.data(), size);
+    blocks::copyShort(buffer.data(), text.data(), size);
     const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer.data());
     const std::uint64_t inText = (std::uint64_t { 1 } << size) - 1;
     const std::uint64_t nonBlank = ~std::uint64_t { kinds.blank } & inText;
@@ -343,8 +326,7 @@ bool DecimalDigits::fixedFraction(int places, char *out) const noexcept
     }
     if (m_exponent > 0)
         return false;
-    for (int j = 1; j <= places; ++j)
-        out[j - 1] = digit(m_exponent + j);
+    digits(m_exponent + 1, places, out);
     if (digit(m_exponent + places + 1) >= '5')
         return !incrementDigits(out, places);
     return true;
@@ -352,8 +334,7 @@ bool DecimalDigits::fixedFraction(int places, char *out) const noexcept
 
 std::int64_t DecimalDigits::roundedSignificant(int count, char *out) const noexcept
 {
-    for (int j = 1; j <= count; ++j)
-        out[j - 1] = digit(j);
+    digits(1, count, out);
     std::int64_t exponent = m_exponent;
     if (digit(count + 1) >= '5' && incrementDigits(out, count)) {
         out[0] = '1';

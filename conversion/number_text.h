@@ -59,6 +59,21 @@ public:
         return rawDigit(m_first + i - 1);
     }
 
+    /// The significant digits `from` to `from + count - 1`, as digit() gives
+    /// them, into `out`.
+    void digits(std::int64_t from, int count, char *out) const noexcept
+    {
+        const std::int64_t k = windowLead + m_first + from - 1;
+        if (m_windowed && k >= 0 && k + count <= static_cast<std::int64_t>(windowSize)) {
+            const char *in = m_window.data() + k;
+            for (int j = 0; j < count; ++j)
+                out[j] = in[j];
+            return;
+        }
+        for (int j = 0; j < count; ++j)
+            out[j] = digit(from + j);
+    }
+
     /// The magnitude's digits from 10^-1 to 10^-places, rounded half away from
     /// zero at the next place. Returns false when the rounded magnitude is 1 or
     /// more. `out` receives `places` characters.
