@@ -84,9 +84,13 @@ struct DecimalClasses {
     std::uint32_t blank;    ///< the blank
 };
 
-inline DecimalClasses classifyDecimal(const char *p) noexcept
+/// The same for the `size` (at most 16) characters at `p`; bytes from the
+/// size on count as none of the kinds, though all sixteen are read.
+inline DecimalClasses classifyDecimal(const char *p, std::size_t size) noexcept
 {
-    const __m128i bytes = detail::load(p);
+    const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i inText = _mm_cmplt_epi8(position, _mm_set1_epi8(static_cast<char>(size)));
+    const __m128i bytes = _mm_and_si128(detail::load(p), inText);
     const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
     const auto is = [&bytes](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
     return {
@@ -144,11 +148,11 @@ struct DecimalClasses {
     std::uint32_t blank;
 };
 
-inline DecimalClasses classifyDecimal(const char *p) noexcept
+inline DecimalClasses classifyDecimal(const char *p, std::size_t size) noexcept
 {
     DecimalClasses c {};
     for (unsigned k = 0; k < width; ++k) {
-        const char b = p[k];
+        const char b = k < size ? p[k] : '\0';
         const std::uint32_t bit = std::uint32_t { 1 } << k;
         c.digit |= b >= '0' && b <= '9' ? bit : 0;
         c.zero |= b == '0' ? bit : 0;

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace varnholt {
 
@@ -22,6 +23,10 @@ namespace {
     // characters, or a fill of up to 8, placed at any column needs no check
     // against the line's end.
     constexpr std::size_t lineRoom = 32;
+
+    // Bytes kept behind the row: a field reader may read 32 bytes from the
+    // start of any field.
+    constexpr std::size_t rowPadding = 32;
 
     // An element line being built. Texts are placed at their columns in
     // order, a later one over an earlier; what would go beyond the 69th
@@ -261,7 +266,9 @@ void Conversion::splitRow(std::string_view row, int lineNumber)
     if (found == rowColumns - 1)
         commas[rowColumns - 1] = row.size();
 
-    m_row.assign(row);
+    if (m_row.size() < row.size() + rowPadding)
+        m_row.resize(row.size() + rowPadding);
+    std::copy(row.begin(), row.end(), m_row.begin());
     const char *kept = m_row.data();
     std::array<std::string_view, rowColumns> columns;
     std::size_t start = 0;
@@ -296,6 +303,17 @@ void Conversion::splitRow(std::string_view row, int lineNumber)
     e.ddot = column(17);
 }
 
+Padding Conversion::paddingOf(std::string_view text) const noexcept
+{
+    // A text the caller put into the element set in place of the row's is
+    // read as a bare text.
+    const std::less<const char *> before;
+    const char *rowEnd = m_row.data() + m_row.size() - std::min(m_row.size(), rowPadding);
+    return !before(text.data(), m_row.data()) && !before(rowEnd, text.data() + text.size())
+        ? Padding::row
+        : Padding::none;
+}
+
 void Conversion::ConvertTLE()
 {
     const TElementSet &e = elementSet;
@@ -313,9 +331,9 @@ void Conversion::ConvertTLE()
     first.put(12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
     static_assert(19 - 1 + epochCapacity <= lineLength + lineRoom);
     writeEpoch(e.epochtext, first.at(19));
-    writeNdot(e.ndot, first.at(34));
-    writeExponentField(e.ddot, first.at(45));
-    writeExponentField(e.bstar, first.at(54));
+    writeNdot(e.ndot, first.at(34), paddingOf(e.ndot));
+    writeExponentField(e.ddot, first.at(45), paddingOf(e.ddot));
+    writeExponentField(e.bstar, first.at(54), paddingOf(e.bstar));
     *first.at(63) = '0';
     first.putFilled(65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
     first.finish(line1);
@@ -328,11 +346,11 @@ void Conversion::ConvertTLE()
     };
     *second.at(1) = '2';
     second.put(3, catalogueText);
-    const std::size_t inclinationBlanks = inclinationFill(e.inclination);
+    const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
     second.putFilled(9, ' ', inclinationBlanks, fixed(e.inclination, 4));
     const std::string_view raan = fixed(e.raan, 4);
     second.putFilled(18, ' ', angleFill(raan), raan);
-    writeEccentricity(e.eccentricity, second.at(27));
+    writeEccentricity(e.eccentricity, second.at(27), paddingOf(e.eccentricity));
     const std::string_view perigee = fixed(e.argperigee, 4);
     second.putFilled(35, '0', angleFill(perigee), perigee);
     const std::string_view anomaly = fixed(e.meananomaly, 4);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "element_set.h"
+#include "number_text.h"
 #include "run_host.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnholt {
 
@@ -83,9 +85,10 @@ public:
     TElementSet elementSet;
 
 private:
-    std::string m_row;       // the row elementSet's texts point into
+    std::vector<char> m_row; // the row elementSet's texts point into, and rowPadding bytes more
     std::string m_renumbered; // the renumber counter's text for the current row
 
+    Padding paddingOf(std::string_view text) const noexcept;
     static bool headerAccepted(LineReader &reader);
     int convertRows(LineReader &reader, OutputFile &output);
 };

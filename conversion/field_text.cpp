@@ -39,9 +39,9 @@ namespace {
         throw ConversionError(doesNotFitMessage(text));
     }
 
-    void decimalOrThrow(std::string_view text, DecimalDigits &digits)
+    void decimalOrThrow(std::string_view text, DecimalDigits &digits, Padding padding)
     {
-        if (!DecimalDigits::parse(text, digits))
+        if (!DecimalDigits::parse(text, digits, padding))
             throw ConversionError(floatMessage(text));
     }
 
@@ -126,7 +126,7 @@ namespace {
 
 } // namespace
 
-std::size_t inclinationFill(std::string_view text)
+std::size_t inclinationFill(std::string_view text, Padding padding)
 {
     // The usual form: digits without a leading zero (or a lone "0"), a point,
     // at least one digit, nothing else. The number of digits before the
@@ -134,21 +134,26 @@ std::size_t inclinationFill(std::string_view text)
     // At most 15 digits, so that the double the value reads as cannot reach
     // the next power of ten ("9.999999999999999999" reads as 10).
     if (!text.empty() && text.size() <= 16) {
-        std::array<char, blocks::width> buffer {};
-        blocks::copyShort(buffer.data(), text.data(), text.size());
+        std::array<char, blocks::width> copy;
+        const char *buffer = text.data();
+        if (padding == Padding::none) {
+            copy.fill('\0');
+            blocks::copyShort(copy.data(), text.data(), text.size());
+            buffer = copy.data();
+        }
         const auto size = static_cast<unsigned>(text.size());
         const unsigned inText = (1U << size) - 1;
-        const unsigned digits = blocks::digitMask(buffer.data()) & inText;
-        const unsigned points = blocks::equalMask(buffer.data(), '.') & inText;
+        const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
+        const unsigned points = kinds.point;
         const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));
-        if ((digits | points) == inText && points == (1U << point) && point >= 1 && point + 1 < size
+        if ((kinds.digit | points) == inText && points == (1U << point) && point >= 1 && point + 1 < size
             && (buffer[0] != '0' || point == 1))
             return static_cast<std::size_t>(point == 1) * 2 + static_cast<std::size_t>(point == 2);
     }
 
     std::size_t blanks = 0;
     DecimalDigits parsed;
-    const DecimalDigits *digits = DecimalDigits::parse(text, parsed) ? &parsed : nullptr;
+    const DecimalDigits *digits = DecimalDigits::parse(text, parsed, padding) ? &parsed : nullptr;
     if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
         // Up to 15 digits the nearest double lies on the same side of 10 and
         // 100 as the value written, so the digits alone decide.
@@ -185,14 +190,14 @@ std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std:
     return text;
 }
 
-void writeExponentField(std::string_view text, char *out)
+void writeExponentField(std::string_view text, char *out, Padding padding)
 {
     static constexpr std::string_view zero = " 00000+0";
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty() || text == "0")
         return;
     DecimalDigits digits;
-    decimalOrThrow(text, digits);
+    decimalOrThrow(text, digits, padding);
     if (digits.isZero())
         return;
     char mantissa[5];
@@ -207,14 +212,14 @@ void writeExponentField(std::string_view text, char *out)
     out[7] = static_cast<char>('0' + std::llabs(exponent));
 }
 
-void writeNdot(std::string_view text, char *out)
+void writeNdot(std::string_view text, char *out, Padding padding)
 {
     static constexpr std::string_view zero = " .00000000";
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty() || text == "0")
         return;
     DecimalDigits digits;
-    decimalOrThrow(text, digits);
+    decimalOrThrow(text, digits, padding);
     if (!digits.fixedFraction(8, out + 2))
         doesNotFit(text);
     // A value that rounds to zero is written unsigned.
@@ -222,10 +227,10 @@ void writeNdot(std::string_view text, char *out)
         out[0] = '-';
 }
 
-void writeEccentricity(std::string_view text, char *out)
+void writeEccentricity(std::string_view text, char *out, Padding padding)
 {
     DecimalDigits digits;
-    decimalOrThrow(text, digits);
+    decimalOrThrow(text, digits, padding);
     if (digits.isZero()) {
         std::fill(out, out + 7, '0');
         return;

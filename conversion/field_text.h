@@ -1,5 +1,7 @@
 #pragma once
 
+#include "number_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -92,7 +94,7 @@ inline bool isCompleteFixed(std::string_view text) noexcept
 // text, and writers of the fixed-width results. They throw as the
 // conversions do.
 
-std::size_t inclinationFill(std::string_view text);                        ///< PadInclination's blanks
+std::size_t inclinationFill(std::string_view text, Padding padding = Padding::none);                        ///< PadInclination's blanks
 
 /// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
 /// character, 1 when it is the 3rd, else 0.
@@ -118,9 +120,9 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
     return text.empty() || text.size() >= width ? 0 : width - text.size();
 }
 
-void writeExponentField(std::string_view text, char *out);                 ///< ConvertBstar, 8 characters
-void writeNdot(std::string_view text, char *out);                          ///< ConvertNdot, 10 characters
-void writeEccentricity(std::string_view text, char *out);                  ///< EccentricityDigits, 7 characters
+void writeExponentField(std::string_view text, char *out, Padding padding = Padding::none);                 ///< ConvertBstar, 8 characters
+void writeNdot(std::string_view text, char *out, Padding padding = Padding::none);                          ///< ConvertNdot, 10 characters
+void writeEccentricity(std::string_view text, char *out, Padding padding = Padding::none);                  ///< EccentricityDigits, 7 characters
 void writeCatalogueNumber(std::string_view text, char *out);               ///< CatalogueNumber, 5 characters
 inline constexpr std::size_t epochCapacity = 32;
 std::size_t writeEpoch(std::string_view text, char *out);                  ///< ConvertEpoch; returns its length

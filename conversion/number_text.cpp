@@ -140,9 +140,9 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
     return digits;
 }
 
-bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
+bool DecimalDigits::parse(std::string_view text, DecimalDigits &d, Padding padding) noexcept
 {
-    return text.size() <= shortText ? parseShort(text, d) : parseAny(text, d);
+    return text.size() <= shortText ? parseShort(text, d, padding) : parseAny(text, d);
 }
 
 namespace {
@@ -165,14 +165,21 @@ namespace {
 // The same grammar as parseAny, read off bit masks of the character kinds:
 // each part of the text is a run of one kind, measured by counting bits, so
 // no loop runs once per character.
-bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d) noexcept
+bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d, Padding padding) noexcept
 {
-    // A copy with zero bytes behind the text: the masks never see past it,
-    // and the window below may read 16 bytes from any position in the text.
-    std::array<char, 2 * shortText> buffer {};
+    // The masks and the window below read 16 bytes from any position in the
+    // text: a bare text is copied first. A text in the kept row is read where
+    // it stands, which also spares the processor a load of bytes it has only
+    // just stored one by one.
     const auto size = static_cast<unsigned>(text.size());
-    blocks::copyShort(buffer.data(), text.data(), size);
-    const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer.data());
+    std::array<char, 2 * shortText> copy;
+    const char *buffer = text.data();
+    if (padding == Padding::none) {
+        copy.fill('\0');
+        blocks::copyShort(copy.data(), text.data(), size);
+        buffer = copy.data();
+    }
+    const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
     const std::uint64_t inText = (std::uint64_t { 1 } << size) - 1;
     const std::uint64_t nonBlank = ~std::uint64_t { kinds.blank } & inText;
     if (nonBlank == 0)
@@ -228,8 +235,8 @@ bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d) noexcept
     char *window = d.m_window.data();
     std::memset(window, '0', windowSize);
     const auto lead = static_cast<std::size_t>(windowLead);
-    std::memcpy(window + lead, buffer.data() + intStart, shortText);
-    std::memcpy(window + lead + intCount, buffer.data() + fracStart, shortText);
+    std::memcpy(window + lead, buffer + intStart, shortText);
+    std::memcpy(window + lead + intCount, buffer + fracStart, shortText);
     std::memset(window + lead + intCount + fracCount, '0', shortText);
     return true;
 }

@@ -24,6 +24,12 @@ std::int32_t readIntegerText(std::string_view text);
 /// double.
 double readDecimalText(std::string_view text);
 
+/// What may be read after a text. Readers that take sixteen characters at a
+/// time copy a bare text first; a text in the row the conversion keeps has
+/// at least 32 readable bytes from its start, whatever its length, and is
+/// read where it stands.
+enum class Padding { none, row };
+
 /// The exact decimal value of a decimal text, as 0.d1d2d3... × 10^exponent()
 /// with d1 the first non-zero digit. Reading digits works on the text itself,
 /// never through a binary double, so `.0001773` keeps its digits.
@@ -34,7 +40,7 @@ public:
 
     /// The same, filling `digits` in place; false when `text` is not a
     /// decimal text (`digits` is then unspecified).
-    static bool parse(std::string_view text, DecimalDigits &digits) noexcept;
+    static bool parse(std::string_view text, DecimalDigits &digits, Padding padding = Padding::none) noexcept;
 
     bool negative() const noexcept { return m_negative; }
     bool isZero() const noexcept { return m_count == 0; }
@@ -88,7 +94,7 @@ private:
     static constexpr std::int64_t windowLead = 16; // zeros before the first written digit
     static constexpr std::size_t windowSize = 48;
 
-    static bool parseShort(std::string_view text, DecimalDigits &digits) noexcept;
+    static bool parseShort(std::string_view text, DecimalDigits &digits, Padding padding) noexcept;
     static bool parseAny(std::string_view text, DecimalDigits &digits) noexcept;
 
     char rawDigit(std::int64_t index) const noexcept
