@@ -78,22 +78,25 @@ namespace {
     };
 
     // Bit k set where character base + k of `row` is a comma, for the (up to)
-    // 64 characters from `base`, which must lie inside the row.
-    std::uint64_t commaMask(std::string_view row, std::size_t base) noexcept
+    // 64 characters from `base`, which must lie inside the row. With `padded`
+    // the 64 bytes from `base` may all be read.
+    std::uint64_t commaMask(std::string_view row, std::size_t base, bool padded) noexcept
     {
         const std::size_t left = row.size() - base;
         const char *p = row.data() + base;
-        // The last piece of the row is scanned from a copy, so that nothing
-        // beyond the row is read.
-        std::array<char, 64> tail {};
-        if (left < tail.size()) {
+        // Without room behind the row, its last piece is scanned from a copy.
+        std::array<char, 64> tail;
+        if (!padded && left < tail.size()) {
+            tail.fill('\0');
             std::memcpy(tail.data(), p, left);
             p = tail.data();
         }
-        return std::uint64_t { blocks::equalMask(p, ',') }
+        const std::uint64_t mask = std::uint64_t { blocks::equalMask(p, ',') }
             | std::uint64_t { blocks::equalMask(p + 16, ',') } << 16
             | std::uint64_t { blocks::equalMask(p + 32, ',') } << 32
             | std::uint64_t { blocks::equalMask(p + 48, ',') } << 48;
+        const std::uint64_t inRow = left >= 64 ? ~std::uint64_t { 0 } : (std::uint64_t { 1 } << left) - 1;
+        return mask & inRow;
     }
 
     // The positions of the first commas of `row`, up to as many as `commas`
@@ -101,18 +104,18 @@ namespace {
     // time as a bit mask of its commas; the positions are read off the set
     // bits in a loop of fixed length, which keeps branches predictable.
     template <std::size_t N>
-    int findCommas(std::string_view row, std::array<std::size_t, N> &commas) noexcept
+    int findCommas(std::string_view row, std::array<std::size_t, N> &commas, bool padded) noexcept
     {
         if (row.empty())
             return 0;
         std::size_t base = 0;
-        std::uint64_t mask = commaMask(row, base);
+        std::uint64_t mask = commaMask(row, base, padded);
         for (std::size_t k = 0; k < N; ++k) {
             while (mask == 0) {
                 base += 64;
                 if (base >= row.size())
                     return static_cast<int>(k);
-                mask = commaMask(row, base);
+                mask = commaMask(row, base, padded);
             }
             commas[k] = base + static_cast<std::size_t>(std::countr_zero(mask));
             mask &= mask - 1;
@@ -239,7 +242,8 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
             if (isBlankRow(row))
                 continue;
             try {
-                splitRow(row, reader.lineNumber());
+                static_assert(LineReader::linePadding >= 64, "the comma scan reads 64 bytes at a time");
+                splitRow(row, reader.lineNumber(), reader.linesPadded());
                 ConvertTLE();
             } catch (ConversionError &error) {
                 error.setLine(reader.lineNumber());
@@ -257,8 +261,13 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
 {
+    splitRow(row, lineNumber, false);
+}
+
+void Conversion::splitRow(std::string_view row, int lineNumber, bool padded)
+{
     std::array<std::size_t, rowColumns> commas; // filled up to `found` below
-    const int found = findCommas(row, commas);
+    const int found = findCommas(row, commas, padded);
     if (found < rowColumns - 1)
         throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
                                   + std::to_string(found + 1) + " columns; a satellite row has 17",
@@ -319,12 +328,9 @@ void Conversion::ConvertTLE()
     const TElementSet &e = elementSet;
     LineBuffer first(blankline);
     LineBuffer second(blankline);
-    char catalogue[5];
-    writeCatalogueNumber(e.catnumber, catalogue);
-    const std::string_view catalogueText(catalogue, sizeof catalogue);
 
     *first.at(1) = '1';
-    first.put(3, catalogueText);
+    writeCatalogueNumber(e.catnumber, first.at(3));
     first.put(8, e.classification.substr(0, 1));
     // The designator: launch year, then launch number and up to three piece letters.
     first.put(10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
@@ -345,7 +351,9 @@ void Conversion::ConvertTLE()
         return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
     };
     *second.at(1) = '2';
-    second.put(3, catalogueText);
+    // Written again rather than copied from line 1: loading characters just
+    // stored one by one would stall the processor longer than this takes.
+    writeCatalogueNumber(e.catnumber, second.at(3));
     const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
     second.putFilled(9, ' ', inclinationBlanks, fixed(e.inclination, 4));
     const std::string_view raan = fixed(e.raan, 4);

@@ -89,6 +89,7 @@ private:
     std::string m_renumbered; // the renumber counter's text for the current row
 
     Padding paddingOf(std::string_view text) const noexcept;
+    void splitRow(std::string_view row, int lineNumber, bool padded);
     static bool headerAccepted(LineReader &reader);
     int convertRows(LineReader &reader, OutputFile &output);
 };

@@ -15,7 +15,7 @@ namespace {
 
 LineReader::LineReader(int fd)
     : m_fd(fd)
-    , m_storage(bufferSize)
+    , m_storage(bufferSize + linePadding)
     , m_data(m_storage.data())
 {
 }
@@ -31,7 +31,7 @@ bool LineReader::fill()
 {
     if (m_eof)
         return false;
-    const std::size_t got = readSome(m_fd, m_storage.data(), m_storage.size());
+    const std::size_t got = readSome(m_fd, m_storage.data(), bufferSize);
     m_pos = 0;
     m_end = got;
     if (got == 0)
@@ -100,7 +100,10 @@ bool LineReader::next(std::string_view &line)
         if (!skipping && c != carriageReturn)
             m_line += c;
     }
-    line = m_line;
+    // The room behind the line, as for lines in the buffer.
+    const std::size_t length = m_line.size();
+    m_line.append(linePadding, '\0');
+    line = std::string_view(m_line.data(), length);
     return true;
 }
 

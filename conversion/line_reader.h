@@ -31,6 +31,13 @@ public:
     /// The number of the line returned last, counting from 1.
     int lineNumber() const noexcept { return m_lineNumber; }
 
+    /// Whether the `linePadding` bytes after each line returned may be read
+    /// too (true when reading from a descriptor, whose buffers are kept with
+    /// that room behind them).
+    bool linesPadded() const noexcept { return m_fd >= 0; }
+
+    static constexpr std::size_t linePadding = 64;
+
 private:
     bool fill();
 
