@@ -70,6 +70,28 @@ namespace {
             ReaderCase { "LongLine", std::string(700000, 'x') + "\r\nz", Lines { std::string(700000, 'x'), "z" } }),
         [](const auto &row) { return std::string(row.param.name); });
 
+    // Lines of every length from 1 to 97 with CR LF ends, over several
+    // buffers' worth: each buffer end falls at another place in a line, on a
+    // CR and between CR and LF among them. From a file the lines must be those
+    // read from memory, where no buffer ends.
+    TEST(LineReader, BufferEndsFallAnywhereInALine)
+    {
+        std::string bytes;
+        for (int i = 0; bytes.size() < 600000; ++i)
+            bytes += std::string(static_cast<std::size_t>(1 + i % 97), static_cast<char>('a' + i % 26)) + "\r\n";
+        LineReader fromMemory(bytes);
+        const std::vector<std::string> expected = readAll(fromMemory);
+
+        std::FILE *file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        std::fflush(file);
+        std::rewind(file);
+        LineReader fromFile(::fileno(file));
+        EXPECT_EQ(readAll(fromFile), expected);
+        std::fclose(file);
+    }
+
     TEST(LineReader, CountsLinesFromOne)
     {
         LineReader reader(std::string_view("h\n\nrow\n"));
