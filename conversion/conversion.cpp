@@ -342,7 +342,6 @@ void Conversion::ConvertTLE()
     writeExponentField(e.bstar, first.at(54), paddingOf(e.bstar));
     *first.at(63) = '0';
     first.putFilled(65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
-    first.finish(line1);
 
     // Published element sets write ".7392" and "0"; TLE readers need the
     // fixed-point form "0.7392", "0.0000" in these columns.
@@ -351,9 +350,6 @@ void Conversion::ConvertTLE()
         return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
     };
     *second.at(1) = '2';
-    // Written again rather than copied from line 1: loading characters just
-    // stored one by one would stall the processor longer than this takes.
-    writeCatalogueNumber(e.catnumber, second.at(3));
     const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
     second.putFilled(9, ' ', inclinationBlanks, fixed(e.inclination, 4));
     const std::string_view raan = fixed(e.raan, 4);
@@ -366,6 +362,11 @@ void Conversion::ConvertTLE()
     const std::string_view motion = fixed(e.meanmotion, 8);
     second.putFilled(53, ' ', meanMotionFill(motion), motion);
     second.putFilled(64, ' ', rightAlignFill(e.revnumber, 5), e.revnumber);
+    // Line 1 is read back only now, when the characters just stored into it
+    // have long reached the cache: its catalogue number for line 2 (no later
+    // field reaches back to columns 3-7), then its checksum.
+    second.put(3, std::string_view(first.at(3), 5));
+    first.finish(line1);
     second.finish(line2);
 }
 
