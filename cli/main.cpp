@@ -69,22 +69,14 @@ void reportError(std::string_view file, const varnholt::ConversionError &error)
     std::cerr << ": " << error.what() << '\n';
 }
 
-/// Converts one file; true when it converted.
-bool convertOne(varnholt::Conversion &conversion, const std::string &file, bool renumber)
+/// Converts one file in the renumber mode the conversion stands in; true when
+/// it converted.
+bool convertOne(varnholt::Conversion &conversion, const std::string &file)
 {
     CommandLineHost host(file);
     try {
-        varnholt::RunResult result;
-        if (file == "-") {
-            struct Mode {
-                int &mode;
-                ~Mode() { mode = 0; }
-            } mode { conversion.renumbermode };
-            conversion.renumbermode = renumber ? 1 : 0;
-            result = conversion.convertStreams(0, 1, host);
-        } else {
-            result = renumber ? conversion.RenumberClick(host) : conversion.LoadCSVfile1Click(host);
-        }
+        const varnholt::RunResult result = file == "-" ? conversion.convertStreams(0, 1, host)
+                                                       : conversion.LoadCSVfile1Click(host);
         if (result.outcome != varnholt::RunOutcome::Converted) {
             std::cerr << program << ": " << file << ": " << host.message() << '\n';
             return false;
@@ -129,20 +121,22 @@ int main(int argc, char **argv)
             std::cout << program << " 2.10\n";
             return 0;
         } else {
-            std::cerr << program << ": unknown option '" << arg << "'\n"
-                      << "Try 'varnholt-convert --help'.\n";
+            std::cerr << program << ": unknown option '" << arg << "'\nTry '" << program
+                      << " --help'.\n";
             return 2;
         }
     }
     if (files.empty()) {
-        std::cerr << program << ": no input file\nTry 'varnholt-convert --help'.\n";
+        std::cerr << program << ": no input file\nTry '" << program << " --help'.\n";
         return 2;
     }
 
     varnholt::Conversion conversion;
+    // One mode for every file, and one counter running on from file to file.
+    conversion.renumbermode = renumber ? 1 : 0;
     bool allConverted = true;
     for (const std::string &file : files)
-        allConverted = convertOne(conversion, file, renumber) && allConverted;
+        allConverted = convertOne(conversion, file) && allConverted;
     std::cout.flush();
     return allConverted ? 0 : 1;
 }

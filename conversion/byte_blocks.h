@@ -19,6 +19,17 @@ namespace varnholt::blocks {
 
 inline constexpr std::size_t width = 16;
 
+/// The characters of a decimal text among 16 bytes: bit k of each mask
+/// says whether p[k] is of that kind.
+struct DecimalClasses {
+    std::uint32_t digit;    ///< 0-9
+    std::uint32_t zero;     ///< 0
+    std::uint32_t point;    ///< .
+    std::uint32_t exponent; ///< E or e
+    std::uint32_t sign;     ///< + or -
+    std::uint32_t blank;    ///< the blank
+};
+
 #ifdef VARNHOLT_HAVE_SSE2
 
 namespace detail {
@@ -29,6 +40,12 @@ namespace detail {
     inline unsigned mask(__m128i bytes) noexcept
     {
         return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    }
+    // All ones in the bytes that are decimal digits, given each byte less '0':
+    // unsigned, a digit's is at most 9.
+    inline __m128i isDigit(__m128i lessZero) noexcept
+    {
+        return _mm_cmpeq_epi8(_mm_min_epu8(lessZero, _mm_set1_epi8(9)), lessZero);
     }
 } // namespace detail
 
@@ -50,9 +67,7 @@ inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
 /// Bit k set where p[k] is a decimal digit.
 inline unsigned digitMask(const char *p) noexcept
 {
-    const __m128i value = _mm_sub_epi8(detail::load(p), _mm_set1_epi8('0'));
-    // Unsigned: a byte is a digit when its value less '0' is at most 9.
-    return detail::mask(_mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value));
+    return detail::mask(detail::isDigit(_mm_sub_epi8(detail::load(p), _mm_set1_epi8('0'))));
 }
 
 /// The checksum count of the sixteen bytes from the `skip`-th on (the first
@@ -61,28 +76,17 @@ inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
 {
     const __m128i bytes = detail::load(p);
     const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value);
+    const __m128i digits = detail::isDigit(value);
     const __m128i isMinus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
     const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __m128i counted = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(skip) - 1));
-    const __m128i counts = _mm_and_si128(_mm_or_si128(_mm_and_si128(value, isDigit),
+    const __m128i counts = _mm_and_si128(_mm_or_si128(_mm_and_si128(value, digits),
                                                       _mm_and_si128(isMinus, _mm_set1_epi8(1))),
                                          counted);
     const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
     return static_cast<unsigned>(_mm_cvtsi128_si32(sums))
         + static_cast<unsigned>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
 }
-
-/// The characters of a decimal text among 16 bytes: bit k of each mask
-/// says whether p[k] is of that kind.
-struct DecimalClasses {
-    std::uint32_t digit;    ///< 0-9
-    std::uint32_t zero;     ///< 0
-    std::uint32_t point;    ///< .
-    std::uint32_t exponent; ///< E or e
-    std::uint32_t sign;     ///< + or -
-    std::uint32_t blank;    ///< the blank
-};
 
 /// The same for the `size` (at most 16) characters at `p`; bytes from the
 /// size on count as none of the kinds, though all sixteen are read.
@@ -94,7 +98,7 @@ inline DecimalClasses classifyDecimal(const char *p, std::size_t size) noexcept
     const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
     const auto is = [&bytes](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
     return {
-        detail::mask(_mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value)),
+        detail::mask(detail::isDigit(value)),
         detail::mask(is('0')),
         detail::mask(is('.')),
         detail::mask(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('e'))),
@@ -138,15 +142,6 @@ inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
     }
     return sum;
 }
-
-struct DecimalClasses {
-    std::uint32_t digit;
-    std::uint32_t zero;
-    std::uint32_t point;
-    std::uint32_t exponent;
-    std::uint32_t sign;
-    std::uint32_t blank;
-};
 
 inline DecimalClasses classifyDecimal(const char *p, std::size_t size) noexcept
 {

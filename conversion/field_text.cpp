@@ -75,12 +75,47 @@ namespace {
         writeDigits4(value % 10000, out + 4);
     }
 
+    // The eight fraction digits of a day for a time of day in microseconds.
+    // A day has 86 400 000 000 microseconds, so they are floor(micro / 864).
+    // When the division leaves no remainder the double computed by the
+    // reference rule may sit a hair below the exact value, so that case (one
+    // in 864) is left to the reference rule: false, and nothing written.
+    bool writeDayFraction(std::int64_t micro, char *out) noexcept
+    {
+        if (micro % 864 == 0)
+            return false;
+        writeDigits8(static_cast<std::uint32_t>((micro / 864) % 100'000'000), out);
+        return true;
+    }
+
+    // The days of the year before the first of `month`, February 29 counted
+    // in every year divisible by 4. Month 0 finds 0 in the table, as any month
+    // outside 1-12 must.
+    int daysBefore(int year, int month) noexcept
+    {
+        const int days = static_cast<unsigned>(month) <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
+        return days + static_cast<int>((year % 4 == 0) & (month > 2));
+    }
+
+    // The day of the year in at least three digits, zeros in front; returns
+    // the end of what it wrote.
+    char *writeDayOfYear(int day, char *out) noexcept
+    {
+        if (day >= 0 && day <= 999) {
+            char digits[4];
+            writeDigits4(static_cast<std::uint32_t>(day), digits);
+            return std::copy(digits + 1, digits + 4, out);
+        }
+        char dayText[12];
+        const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
+        for (std::size_t k = dayLength; k < 3; ++k)
+            *out++ = '0';
+        return std::copy(dayText, dayText + dayLength, out);
+    }
+
     // The common epoch form "hh:mm:ss.ffffff": the fraction's eight digits
-    // straight from the exact time in microseconds. A day has 86 400 000 000
-    // microseconds, so the eight digits are floor(micro / 864). When the
-    // division leaves no remainder the double computed by the reference rule
-    // may sit a hair below the exact value, so that case (one in 864) takes the
-    // reference rule. Returns false when the form is not the common one.
+    // straight from the exact time in microseconds. Returns false when the
+    // form is not the common one, or the reference rule must decide.
     bool fastFractionDigits(std::string_view hours,
                             std::string_view minutes,
                             std::string_view seconds,
@@ -117,11 +152,7 @@ namespace {
                 }
             }
         }
-        const std::int64_t total = ((std::int64_t { h } * 60 + m) * 60 + s) * 1'000'000 + micro;
-        if (total % 864 == 0)
-            return false;
-        writeDigits8(static_cast<std::uint32_t>((total / 864) % 100'000'000), out);
-        return true;
+        return writeDayFraction(((std::int64_t { h } * 60 + m) * 60 + s) * 1'000'000 + micro, out);
     }
 
 } // namespace
@@ -303,22 +334,16 @@ namespace {
         if ((digits & needed) != needed || b[19] != '.')
             return false;
         const auto two = [&b](std::size_t k) { return (b[k] - '0') * 10 + (b[k + 1] - '0'); };
-        const int year = two(2);
-        const int month = two(5);
         const std::int64_t micro = std::int64_t { two(20) } * 10000 + two(22) * 100 + two(24);
-        const std::int64_t total
-            = ((std::int64_t { two(11) } * 60 + two(14)) * 60 + two(17)) * 1'000'000 + micro;
-        if (total % 864 == 0)
+        // The day of the year has three digits here (at most 335 + 99), so the
+        // fraction's place is known.
+        if (!writeDayFraction(((std::int64_t { two(11) } * 60 + two(14)) * 60 + two(17)) * 1'000'000 + micro,
+                              out + 6))
             return false;
-        int day = month <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
-        day += static_cast<int>((year % 4 == 0) & (month > 2)) + two(8);
-        char dayDigits[4];
-        writeDigits4(static_cast<std::uint32_t>(day), dayDigits);
         out[0] = b[2];
         out[1] = b[3];
-        std::memcpy(out + 2, dayDigits + 1, 3);
+        writeDayOfYear(daysBefore(two(2), two(5)) + two(8), out + 2);
         out[5] = '.';
-        writeDigits8(static_cast<std::uint32_t>((total / 864) % 100'000'000), out + 6);
         return true;
     }
 
@@ -337,10 +362,7 @@ std::size_t writeEpoch(std::string_view text, char *out)
     };
     const int month = integerAt(positions(text, 6, 7));
     const int year = integerAt(yearText);
-    // Month 0 finds 0 in the table, as any month outside 1-12 must.
-    int day = static_cast<unsigned>(month) <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
-    day += static_cast<int>((year % 4 == 0) & (month > 2));
-    day += integerAt(positions(text, 9, 10));
+    const int day = daysBefore(year, month) + integerAt(positions(text, 9, 10));
 
     const std::string_view secondsText = positions(text, 18, 26);
     const std::string_view hoursText = positions(text, 12, 13);
@@ -358,17 +380,7 @@ std::size_t writeEpoch(std::string_view text, char *out)
     }
 
     char *p = std::copy(yearText.begin(), yearText.end(), out);
-    if (day >= 0 && day <= 999) {
-        char digits[4];
-        writeDigits4(static_cast<std::uint32_t>(day), digits);
-        p = std::copy(digits + 1, digits + 4, p);
-    } else {
-        char dayText[12];
-        const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
-        for (std::size_t k = dayLength; k < 3; ++k)
-            *p++ = '0';
-        p = std::copy(dayText, dayText + dayLength, p);
-    }
+    p = writeDayOfYear(day, p);
     *p++ = '.';
     p = std::copy(fraction, fraction + 8, p);
     return static_cast<std::size_t>(p - out);
