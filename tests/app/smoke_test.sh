@@ -44,15 +44,30 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
         exit 1
     fi
     xprop -id "$found" WM_NAME _NET_WM_NAME
-    geometry=$(xwininfo -id "$found")
-    echo "$geometry"
     # Without a window manager the frame is the client: 383 x 275 centred on 1024 x 768.
+    # The window may be found a moment before its icon and place are set, so the
+    # checks are repeated for up to five seconds.
+    i=0
+    while :; do
+        geometry=$(xwininfo -id "$found")
+        problems=""
+        xprop -id "$found" _NET_WM_ICON | grep -q "64 x 64" || problems="$problems no 64 x 64 window icon;"
+        echo "$geometry" | grep -q "Absolute upper-left X:  320" || problems="$problems wrong left;"
+        echo "$geometry" | grep -q "Absolute upper-left Y:  246" || problems="$problems wrong top;"
+        echo "$geometry" | grep -q "Width: 383" || problems="$problems wrong width;"
+        echo "$geometry" | grep -q "Height: 275" || problems="$problems wrong height;"
+        if [ -z "$problems" ] || [ $i -ge 50 ]; then
+            break
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    echo "$geometry"
     status=0
-    xprop -id "$found" _NET_WM_ICON | grep -q "64 x 64" || { echo "no 64 x 64 window icon"; status=1; }
-    echo "$geometry" | grep -q "Absolute upper-left X:  320" || { echo "wrong left"; status=1; }
-    echo "$geometry" | grep -q "Absolute upper-left Y:  246" || { echo "wrong top"; status=1; }
-    echo "$geometry" | grep -q "Width: 383" || { echo "wrong width"; status=1; }
-    echo "$geometry" | grep -q "Height: 275" || { echo "wrong height"; status=1; }
+    if [ -n "$problems" ]; then
+        echo "$problems"
+        status=1
+    fi
     kill $pid
     wait $pid 2>/dev/null
     exit $status
