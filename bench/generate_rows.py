@@ -16,6 +16,7 @@ Standard library only; about 150 bytes a row.
 """
 
 import argparse
+import calendar
 import datetime
 import math
 import random
@@ -241,8 +242,7 @@ def epoch_year(rng):
 
 
 YEAR_START = {y: datetime.date(y, 1, 1).toordinal() for y in range(1957, 2027)}
-YEAR_DAYS = {y: 366 if (y % 4 == 0 and (y % 100 != 0 or y % 400 == 0)) else 365
-             for y in range(1957, 2027)}
+YEAR_DAYS = {y: 366 if calendar.isleap(y) else 365 for y in range(1957, 2027)}
 
 
 def rows(count, seed):

@@ -27,12 +27,7 @@ converter=$build/cli/varnholt-convert
 big_rows=1000000
 small_rows=1000
 
-if [[ ! -x /usr/bin/time ]]; then
-    echo "== installing GNU time (Debian package 'time')"
-    sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    "${sudo[@]}" apt-get install -y -q --no-install-recommends time >/dev/null
-fi
+[[ -x /usr/bin/time ]] || "$root/scripts/deps.sh" time
 
 echo "== release build ($build)"
 if [[ ! -f $build/CMakeCache.txt ]]; then

@@ -79,7 +79,7 @@ inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
     const __m128i digits = detail::isDigit(value);
     const __m128i isMinus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
     const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m128i counted = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(skip) - 1));
+    const __m128i counted = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(static_cast<int>(skip) - 1)));
     const __m128i counts = _mm_and_si128(_mm_or_si128(_mm_and_si128(value, digits),
                                                       _mm_and_si128(isMinus, _mm_set1_epi8(1))),
                                          counted);

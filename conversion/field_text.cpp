@@ -334,7 +334,7 @@ namespace {
         if ((digits & needed) != needed || b[19] != '.')
             return false;
         const auto two = [&b](std::size_t k) { return (b[k] - '0') * 10 + (b[k + 1] - '0'); };
-        const std::int64_t micro = std::int64_t { two(20) } * 10000 + two(22) * 100 + two(24);
+        const std::int64_t micro = std::int64_t { two(20) } * 10000 + std::int64_t { two(22) } * 100 + two(24);
         // The day of the year has three digits here (at most 335 + 99), so the
         // fraction's place is known.
         if (!writeDayFraction(((std::int64_t { two(11) } * 60 + two(14)) * 60 + two(17)) * 1'000'000 + micro,

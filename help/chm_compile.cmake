@@ -3,8 +3,7 @@
 # Compiles a help project into a .chm file with chmcmd. chmcmd writes its result
 # beside the project file, so the project and every file it lists (paths relative
 # to SOURCE_DIR) are first copied into a staging folder in the build tree; the
-# compiled file is then copied to OUTPUT. chmcmd resolves the listed files against
-# the project's folder but writes its result into the working directory. The command reruns when any listed file
+# compiled file is then copied to OUTPUT. The command reruns when any listed file
 # changes.
 include_guard(GLOBAL)
 
@@ -28,7 +27,7 @@ function(varnholt_compile_chm)
     endif()
 
     set(copy_commands)
-    set(depends "${ARG_SOURCE_DIR}/${ARG_PROJECT}")
+    set(depends)
     foreach(source IN LISTS ARG_FILES ARG_PROJECT)
         get_filename_component(folder "${stage}/${source}" DIRECTORY)
         list(APPEND copy_commands
@@ -36,7 +35,6 @@ function(varnholt_compile_chm)
             COMMAND ${CMAKE_COMMAND} -E copy "${ARG_SOURCE_DIR}/${source}" "${stage}/${source}")
         list(APPEND depends "${ARG_SOURCE_DIR}/${source}")
     endforeach()
-    list(REMOVE_DUPLICATES depends)
 
     add_custom_command(
         OUTPUT "${ARG_OUTPUT}"
@@ -47,7 +45,6 @@ function(varnholt_compile_chm)
         # chmcmd can report a problem and still exit with 0; a missing result
         # must fail the build.
         COMMAND ${CMAKE_COMMAND} -E copy "${stage}/${compiled}" "${ARG_OUTPUT}"
-        WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
         DEPENDS ${depends}
         COMMENT "Compiling help file ${compiled}"
         VERBATIM)

@@ -8,12 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v clang-tidy-14 >/dev/null; then
-    sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends clang-tidy-14
-fi
+scripts/deps.sh clang-tidy-14
 
 with_app=no
 if [[ ${1:-} == --with-app ]]; then

@@ -2,6 +2,7 @@
 # Installs the Debian packages the project needs, when any is missing.
 #   scripts/deps.sh run    what building and running the program needs
 #   scripts/deps.sh test   that, plus what the tests need
+#   scripts/deps.sh PACKAGE...   the packages named (for the tool scripts)
 set -euo pipefail
 
 build_run=(
@@ -16,10 +17,11 @@ test_only=(
     clang-14 libclang-rt-14-dev
 )
 
-wanted=("${build_run[@]}")
-if [[ "${1:-run}" == test ]]; then
-    wanted+=("${test_only[@]}")
-fi
+case "${1:-run}" in
+run) wanted=("${build_run[@]}") ;;
+test) wanted=("${build_run[@]}" "${test_only[@]}") ;;
+*) wanted=("$@") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -13,13 +13,7 @@ cd "$(dirname "$0")/.."
 targets=(${FUZZ_TARGETS:-fuzz_run fuzz_row fuzz_fields})
 bin=build/fuzz/tests/fuzz
 
-if ! command -v clang++-14 >/dev/null || ! compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then
-    sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
-        clang-14 libclang-rt-14-dev
-fi
+scripts/deps.sh clang-14 libclang-rt-14-dev
 
 build() {
     cmake --preset fuzz >/dev/null
@@ -43,26 +37,27 @@ run() {
     echo "fuzz: $target: $executions executions in ${seconds} s, $coverage"
 }
 
+# run_all SECONDS CORPUS_ROOT LOG_ROOT: every target in turn; fails when any finds a fault.
+run_all() {
+    local target failed=0
+    for target in "${targets[@]}"; do
+        run "$target" "$1" "$2/$target" "$3/$target.log" || failed=1
+    done
+    return "$failed"
+}
+
 case "${1:-}" in
 ci)
     build
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
-    failed=0
-    for target in "${targets[@]}"; do
-        run "$target" "${FUZZ_SECONDS:-30}" "$scratch/$target" "$scratch/$target.log" || failed=1
-    done
-    exit "$failed"
+    run_all "${FUZZ_SECONDS:-30}" "$scratch" "$scratch"
     ;;
 long)
     seconds=${2:?usage: scripts/fuzz.sh long SECONDS}
     build
     mkdir -p build/fuzz/logs
-    failed=0
-    for target in "${targets[@]}"; do
-        run "$target" "$seconds" "build/fuzz/corpus/$target" "build/fuzz/logs/$target.log" || failed=1
-    done
-    exit "$failed"
+    run_all "$seconds" build/fuzz/corpus build/fuzz/logs
     ;;
 merge)
     build

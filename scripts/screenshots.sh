@@ -69,7 +69,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
     load() {  # load PATH: File > Load CSV file, PATH typed in the dialog
         file_menu
         xdotool key Down Return
-        dialog=$(waitfor "^Open\$|^Find Directory\$|Load|CSV")
+        waitfor "^Open\$|^Find Directory\$|Load|CSV" >/dev/null
         sleep 0.5
         xdotool key ctrl+a
         xdotool type --delay 5 "$1"
@@ -95,10 +95,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
     shot $region "$OUT/error-file-not-found.png"
     xdotool key Return
 
-    bar_x() {  # the x of a menu bar caption in the client; the blanks after File and Help space them
-        case $1 in help) echo 120 ;; about) echo 230 ;; esac
-    }
-    click "$(bar_x about)" 10
+    # The x of the menu bar captions in the client; the blanks after File and Help space them.
+    help_x=120
+    about_x=230
+    click "$about_x" 10
     about=$(waitfor "^About this program\$")
     sleep 0.5
     xwininfo -id "$about" | grep -E "Absolute|Width|Height" | sed "s/^/About window client: /"
@@ -107,7 +107,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
     xdotool windowclose "$about" 2>/dev/null || xdotool key --window "$about" alt+F4
 
     xdotool windowactivate --sync "$main" || true
-    click "$(bar_x help)" 10
+    click "$help_x" 10
     if help=$(waitfor "VARNHOLT|[Hh]elp"); then
         shot "$OUT/help.png"
     else

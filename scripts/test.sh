@@ -8,15 +8,12 @@ jobs=$(nproc)
 
 scripts/deps.sh test
 
-echo "== build and test (dev)"
-cmake --preset dev
-cmake --build --preset dev -j "$jobs"
-ctest --preset dev -j "$jobs"
-
-echo "== build and test (asan)"
-cmake --preset asan
-cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs"
+for preset in dev asan; do
+    echo "== build and test ($preset)"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" -j "$jobs"
+    ctest --preset "$preset" -j "$jobs"
+done
 
 if [[ -x scripts/fuzz.sh ]]; then
     echo "== fuzz targets, short run"

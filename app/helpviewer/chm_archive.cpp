@@ -48,6 +48,12 @@ QString withLeadingSlash(QString path)
     return path;
 }
 
+bool resolveObject(chmFile *handle, const QString &archivePath, chmUnitInfo &info)
+{
+    return chm_resolve_object(handle, withLeadingSlash(archivePath).toUtf8().constData(), &info)
+        == CHM_RESOLVE_SUCCESS;
+}
+
 } // namespace
 
 std::unique_ptr<ChmArchive> ChmArchive::open(const QString &fileName)
@@ -77,15 +83,13 @@ ChmArchive::~ChmArchive() { chm_close(m_handle); }
 bool ChmArchive::contains(const QString &archivePath) const
 {
     chmUnitInfo info {};
-    return chm_resolve_object(m_handle, withLeadingSlash(archivePath).toUtf8().constData(), &info)
-        == CHM_RESOLVE_SUCCESS;
+    return resolveObject(m_handle, archivePath, info);
 }
 
 std::optional<QByteArray> ChmArchive::read(const QString &archivePath) const
 {
     chmUnitInfo info {};
-    if (chm_resolve_object(m_handle, withLeadingSlash(archivePath).toUtf8().constData(), &info)
-        != CHM_RESOLVE_SUCCESS)
+    if (!resolveObject(m_handle, archivePath, info))
         return std::nullopt;
     if (info.length > static_cast<LONGUINT64>(std::numeric_limits<int>::max()))
         return std::nullopt;

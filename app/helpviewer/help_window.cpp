@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QKeySequence>
 #include <QSplitter>
 #include <QStyle>

@@ -7,7 +7,6 @@ class ChmArchive;
 class HelpBrowser;
 class QAction;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 /// The help window: a toolbar with Back, Forward and Home, the contents of the
 /// help file (when it has any) beside the page browser. Its title is the help
