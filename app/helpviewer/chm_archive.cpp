@@ -58,9 +58,9 @@ bool resolveObject(chmFile *handle, const QString &archivePath, chmUnitInfo &inf
 
 std::unique_ptr<ChmArchive> ChmArchive::open(const QString &fileName)
 {
-    // chm_open accepts directories and devices without complaint; only regular
-    // files can be archives.
-    if (!QFile::exists(fileName) || QFileInfo(fileName).isDir())
+    // chm_open accepts directories and devices without complaint (and would
+    // wait on a named pipe); only regular files can be archives.
+    if (!QFileInfo(fileName).isFile())
         return nullptr;
     chmFile *handle = chm_open(QFile::encodeName(fileName).constData());
     if (handle == nullptr)

@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString fixtureChm = QStringLiteral(FIXTURE_BUILD_DIR "/fixture.chm");
@@ -29,6 +33,7 @@ private slots:
     void readsObjects();
     void refusesWhatIsNotAnArchive_data();
     void refusesWhatIsNotAnArchive();
+    void refusesANamedPipeWithoutWaiting();
     void resolvesLinks_data();
     void resolvesLinks();
     void parsesContents();
@@ -114,6 +119,20 @@ void TestChmArchive::refusesWhatIsNotAnArchive()
     }
     QVERIFY(ChmArchive::open(path) == nullptr);
     QVERIFY(ChmArchive::open(folder.path()) == nullptr);
+}
+
+void TestChmArchive::refusesANamedPipeWithoutWaiting()
+{
+#ifdef Q_OS_UNIX
+    // Opening a pipe for reading waits for a writer, which never comes.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("pipe.chm"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(ChmArchive::open(path) == nullptr);
+#else
+    QSKIP("named pipes are a Unix matter");
+#endif
 }
 
 void TestChmArchive::resolvesLinks_data()
