@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QLabel>
+#include <QPointer>
 
 namespace {
 

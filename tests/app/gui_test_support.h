@@ -5,8 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPoint>
-#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QVariant>

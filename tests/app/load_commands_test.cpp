@@ -4,7 +4,7 @@
 #include "Unit1.h"
 #include "conversion.h"
 #include "gui_test_support.h"
-#include "placement.h"
+#include "test_support.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,12 +18,14 @@
 
 namespace {
 
-const QByteArray header = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
-                          "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
-                          "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,BSTAR,"
-                          "MEAN_MOTION_DOT,MEAN_MOTION_DDOT\r\n";
-const QByteArray rowA = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,"
-                        "0.0512,85.1234,5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0\r\n";
+/// `text` as a line of a file, with its CR LF end.
+QByteArray crlfLine(std::string_view text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size())) + "\r\n";
+}
+
+const QByteArray header = crlfLine(varnholt::testing::header);
+const QByteArray rowA = crlfLine(varnholt::testing::exampleRow);
 const QByteArray rowB = "EXAMPLESAT 5,2016-012B,2024-03-12T01:00:00.000000,14.5,.0001,"
                         "51.6,10.5,20.25,30.125,0,U,40733,12,5,.1E-4,.5E-5,0\r\n";
 

@@ -1,14 +1,13 @@
 #include "conversion.h"
 #include "errors.h"
 #include "recording_host.h"
+#include "test_support.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -20,20 +19,13 @@ namespace {
     using ::testing::ThrowsMessage;
     using testing::RecordingHost;
 
-    constexpr const char *header = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
-                                   "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
-                                   "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,"
-                                   "BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT";
-    constexpr const char *exampleRow
-        = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,0.0512,85.1234,"
-          "5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0";
-    constexpr const char *exampleEntry
-        = "EXAMPLESAT 4\r\n"
-          "1 40732U 15034A   24071.50186557 -.00000297  00000+0  00000+0 0  9997\r\n"
-          "2 40732   0.0512  85.1234 0002345 005.4321   9.8765  1.00271234 12343\r\n";
-    constexpr const char *publishedRow
-        = "GLOBALSTAR M069,2007-020C,2026-08-02T23:48:41.752224,12.23472993,.00012225,52.0026,"
-          "119.6495,252.9280,119.5647,0,U,31573,999,88453,.44355111E-3,-.45E-6,0";
+    using testing::caseName;
+    using testing::exampleEntry;
+    using testing::exampleRow;
+    using testing::header;
+    using testing::publishedEntry;
+    using testing::publishedRow;
+    using testing::readBytes;
 
     std::string entryOf(Conversion &conversion, std::string_view row)
     {
@@ -52,10 +44,7 @@ namespace {
     TEST(Entry, PublishedElementSetMatchesItsPublishedTle)
     {
         Conversion conversion;
-        EXPECT_EQ(entryOf(conversion, publishedRow),
-                  "GLOBALSTAR M069\r\n"
-                  "1 31573U 07020C   26214.99214991 -.00000045  00000+0  44355-3 0  9990\r\n"
-                  "2 31573  52.0026 119.6495 0001222 252.9280 119.5647 12.23472993884539\r\n");
+        EXPECT_EQ(entryOf(conversion, publishedRow), publishedEntry);
     }
 
     // One field of the example row changed, and what the columns then hold.
@@ -114,7 +103,7 @@ namespace {
             PlacementCase { "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
             PlacementCase { "LongInclinationReachesSeparator", [](auto &e) { e.inclination = "51.64160"; }, 2, 9, " 51.64160" },
             PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     TEST(Entry, EveryLineHas69CharactersEndingInItsChecksum)
     {
@@ -133,10 +122,7 @@ namespace {
         conversion.ConvertTLE();
         for (const std::string *line : { &conversion.line1, &conversion.line2 }) {
             ASSERT_EQ(line->size(), 69U);
-            int sum = 0;
-            for (std::size_t i = 0; i < 68; ++i)
-                sum += std::isdigit(static_cast<unsigned char>((*line)[i])) ? (*line)[i] - '0' : (*line)[i] == '-';
-            EXPECT_EQ((*line)[68], '0' + sum % 10) << *line;
+            EXPECT_EQ((*line)[68], testing::expectedChecksum(*line)) << *line;
         }
         EXPECT_EQ(conversion.blankline, std::string(69, ' '));
     }
@@ -218,7 +204,7 @@ namespace {
                           StemCase { "NoPointAfterDottedFolder", "/data.x/active", "/data.x/active." },
                           StemCase { "Relative", "list.2024.txt", "list." },
                           StemCase { "HiddenName", "/data/.csv", "/data/." }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     TEST(Messages, SummaryAndPlaces)
     {
@@ -245,15 +231,8 @@ namespace {
         std::string write(const std::string &name, const std::string &bytes)
         {
             const fs::path path = m_dir / name;
-            std::ofstream(path, std::ios::binary) << bytes;
+            testing::writeBytes(path, bytes);
             return path.string();
-        }
-        static std::string read(const std::string &path)
-        {
-            std::ifstream in(path, std::ios::binary);
-            std::ostringstream text;
-            text << in.rdbuf();
-            return text.str();
         }
         RunResult load(const std::string &path, bool renumber = false)
         {
@@ -268,7 +247,9 @@ namespace {
 
     TEST_F(Run, ConvertsAndShowsTheSummaryBesideTheWindow)
     {
-        const std::string input = write("active.csv", std::string(header) + "\r\n" + exampleRow + "\r\n" + publishedRow);
+        const std::string input = write("active.csv",
+            std::string(header) + "\r\n" + std::string(exampleRow) + "\r\n"
+                + std::string(publishedRow));
         const RunResult result = load(input);
         const std::string output = (m_dir / "active.TLE").string();
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
@@ -279,8 +260,8 @@ namespace {
         EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
         EXPECT_EQ(host.messages[0].text, summaryMessage(2, output));
         EXPECT_EQ(host.messages[0].at, (ScreenPoint { 175, 265 }));
-        EXPECT_THAT(read(output), ::testing::StartsWith(exampleEntry));
-        EXPECT_EQ(read(output).size(), 2 * (std::string(exampleEntry).size()) + 3);
+        EXPECT_THAT(readBytes(output), ::testing::StartsWith(exampleEntry));
+        EXPECT_EQ(readBytes(output).size(), 2 * exampleEntry.size() + 3);
     }
 
     struct HeaderCase {
@@ -320,7 +301,7 @@ namespace {
                           HeaderCase { "Empty", "", false },
                           HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
                           HeaderCase { "EofCharFirst", "\x1aOBJECT_NAME,OBJECT_ID\r\n", false }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     struct CountCase {
         const char *name;
@@ -334,13 +315,13 @@ namespace {
     {
         const RunResult result = load(write("c.csv", std::string(header) + GetParam().body));
         EXPECT_EQ(result.count, GetParam().count);
-        const std::string output = read((m_dir / "c.TLE").string());
-        EXPECT_EQ(output.size(), static_cast<std::size_t>(result.count) * std::string(exampleEntry).size());
+        const std::string output = readBytes(m_dir / "c.TLE");
+        EXPECT_EQ(output.size(), static_cast<std::size_t>(result.count) * exampleEntry.size());
         EXPECT_EQ(host.messages.at(0).text.substr(0, 35),
                   "Conversion completed (" + std::to_string(GetParam().count) + " satellites)");
     }
 
-    const std::string row = exampleRow;
+    const std::string row(exampleRow);
 
     INSTANTIATE_TEST_SUITE_P(
         Bodies,
@@ -352,7 +333,7 @@ namespace {
                           CountCase { "BlankLinesPassedOver", "\r\n\r\n" + row + "\r\n   \r\n" + row + "\r\n\r\n", 2 },
                           CountCase { "CarriageReturnsOnly", "\r" + row + "\r" + row + "\r", 0 },
                           CountCase { "EofCharEndsInput", "\r\n" + row + "\r\n\x1a" + row + "\r\n", 1 }),
-        [](const auto &r) { return std::string(r.param.name); });
+        caseName);
 
     TEST_F(Run, ErrorInRowKeepsTheEarlierEntriesAndNamesTheLine)
     {
@@ -366,7 +347,8 @@ namespace {
             EXPECT_STREQ(error.what(), "'0.05x2' is not a valid floating point value");
             EXPECT_EQ(error.line(), 5);
         }
-        EXPECT_EQ(read((m_dir / "e.TLE").string()), std::string(exampleEntry) + exampleEntry);
+        EXPECT_EQ(
+            readBytes(m_dir / "e.TLE"), std::string(exampleEntry) + std::string(exampleEntry));
         EXPECT_TRUE(host.messages.empty());
     }
 
@@ -376,7 +358,7 @@ namespace {
         EXPECT_THAT([&] { load(input); },
                     ThrowsMessage<ConversionError>(
                         StrEq("Line 3 has only 3 columns; a satellite row has 17")));
-        EXPECT_EQ(read((m_dir / "s.TLE").string()), exampleEntry);
+        EXPECT_EQ(readBytes(m_dir / "s.TLE"), exampleEntry);
     }
 
     TEST_F(Run, CancelChangesNothing)
@@ -407,15 +389,15 @@ namespace {
         const std::string bad = write("b.csv", std::string(header) + "\n" + row + "\n" + badRow + "\n");
 
         load(good, true);
-        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 20002 "));
+        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 20002 "));
         EXPECT_THROW(load(bad, true), ConversionError);
         EXPECT_EQ(conversion.renumbermode, 0);
         EXPECT_EQ(conversion.renumbercounter, 20004); // the failing row used its number
         load(good, true);
-        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 20006 "));
+        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 20006 "));
         // Without renumbering the rows keep their own numbers.
         load(good);
-        EXPECT_THAT(read((m_dir / "g.TLE").string()), ::testing::HasSubstr("2 40732 "));
+        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 40732 "));
         EXPECT_EQ(conversion.renumbercounter, 20006);
     }
 
@@ -433,7 +415,7 @@ namespace {
         const std::string bytes = std::string(header) + "\n" + row + "\n";
         const std::string input = write("active.TLE", bytes);
         EXPECT_THAT([&] { load(input); }, ThrowsMessage<IoError>(StrEq("I/O error 32")));
-        EXPECT_EQ(read(input), bytes);
+        EXPECT_EQ(readBytes(input), bytes);
     }
 
     // Whole files: every fixture x.csv beside its expected x.tle.
@@ -442,10 +424,11 @@ namespace {
     TEST_P(Fixture, ConvertsByteForByte)
     {
         const fs::path data = VARNHOLT_TEST_DATA;
-        const std::string input = write(GetParam() + ".csv", read((data / (GetParam() + ".csv")).string()));
+        const std::string input
+            = write(GetParam() + ".csv", readBytes(data / (GetParam() + ".csv")));
         load(input, GetParam().ends_with("renumbered"));
-        EXPECT_EQ(read((m_dir / (GetParam() + ".TLE")).string()),
-                  read((data / (GetParam() + ".tle")).string()));
+        EXPECT_EQ(
+            readBytes(m_dir / (GetParam() + ".TLE")), readBytes(data / (GetParam() + ".tle")));
     }
 
     INSTANTIATE_TEST_SUITE_P(Files, Fixture, ::testing::Values("catalogue", "catalogue-renumbered", "edges"));

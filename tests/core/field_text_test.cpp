@@ -1,5 +1,6 @@
 #include "errors.h"
 #include "field_text.h"
+#include "test_support.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 namespace varnholt {
 namespace {
 
+    using testing::caseName;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 
@@ -27,11 +29,6 @@ namespace {
     TEST_P(FieldConversion, GivesItsText)
     {
         EXPECT_EQ(GetParam().convert(GetParam().text), GetParam().expected);
-    }
-
-    std::string caseName(const ::testing::TestParamInfo<FieldCase> &info)
-    {
-        return info.param.name;
     }
 
     INSTANTIATE_TEST_SUITE_P(
@@ -208,7 +205,7 @@ namespace {
             FailureCase { "EccentricityOne", EccentricityDigits, "1.0", "'1.0' does not fit its TLE field" },
             FailureCase { "EccentricityNegative", EccentricityDigits, "-.001", "'-.001' does not fit its TLE field" },
             FailureCase { "EccentricityText", EccentricityDigits, "x", "'x' is not a valid floating point value" }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     // The day fraction is taken from the exact time for the common form; it
     // must agree with the reference rule (a double rounded to 15 digits).
@@ -242,10 +239,7 @@ namespace {
             std::string line(static_cast<std::size_t>(length(random)), ' ');
             for (char &c : line)
                 c = static_cast<char>(i % 2 == 0 ? byte(random) : "0123456789- +.A"[byte(random) % 15]);
-            int sum = 0;
-            for (std::size_t k = 0; k + 1 < line.size(); ++k)
-                sum += line[k] >= '0' && line[k] <= '9' ? line[k] - '0' : line[k] == '-';
-            ASSERT_EQ(Checksum(line), '0' + sum % 10) << i;
+            ASSERT_EQ(Checksum(line), testing::expectedChecksum(line)) << i;
         }
     }
 

@@ -1,8 +1,10 @@
 #include "line_reader.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@ namespace varnholt {
 namespace {
 
     using namespace std::string_literals;
+    using testing::caseName;
 
     std::vector<std::string> readAll(LineReader &reader)
     {
@@ -18,6 +21,23 @@ namespace {
         while (reader.next(line))
             lines.emplace_back(line);
         return lines;
+    }
+
+    struct CloseFile {
+        void operator()(std::FILE *file) const { std::fclose(file); }
+    };
+
+    /// The lines of `bytes` written to a temporary file and read back through
+    /// its descriptor; the file is closed however the reading ends.
+    void readAllFromAFile(const std::string &bytes, std::vector<std::string> &lines)
+    {
+        const std::unique_ptr<std::FILE, CloseFile> file(std::tmpfile());
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
+        std::fflush(file.get());
+        std::rewind(file.get());
+        LineReader reader(::fileno(file.get()));
+        lines = readAll(reader);
     }
 
     struct ReaderCase {
@@ -37,15 +57,9 @@ namespace {
     // The same bytes from a file, so that lines cross the reader's buffer refills.
     TEST_P(LineReaderRules, FromAFile)
     {
-        std::FILE *file = std::tmpfile();
-        ASSERT_NE(file, nullptr);
-        const std::string &bytes = GetParam().bytes;
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-        std::fflush(file);
-        std::rewind(file);
-        LineReader reader(::fileno(file));
-        EXPECT_EQ(readAll(reader), GetParam().lines);
-        std::fclose(file);
+        std::vector<std::string> lines;
+        ASSERT_NO_FATAL_FAILURE(readAllFromAFile(GetParam().bytes, lines));
+        EXPECT_EQ(lines, GetParam().lines);
     }
 
     using Lines = std::vector<std::string>;
@@ -68,7 +82,7 @@ namespace {
             ReaderCase { "EofCharAtStart", "\x1a" "abc", Lines {} },
             ReaderCase { "BytesAsTheyAre", "\xef\xbb\xbfOBJECT\t\"x\"\0y\n"s, Lines { "\xef\xbb\xbfOBJECT\t\"x\"\0y"s } },
             ReaderCase { "LongLine", std::string(700000, 'x') + "\r\nz", Lines { std::string(700000, 'x'), "z" } }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     // Lines of every length from 1 to 97 with CR LF ends, over several
     // buffers' worth: each buffer end falls at another place in a line, on a
@@ -82,14 +96,9 @@ namespace {
         LineReader fromMemory(bytes);
         const std::vector<std::string> expected = readAll(fromMemory);
 
-        std::FILE *file = std::tmpfile();
-        ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-        std::fflush(file);
-        std::rewind(file);
-        LineReader fromFile(::fileno(file));
-        EXPECT_EQ(readAll(fromFile), expected);
-        std::fclose(file);
+        std::vector<std::string> fromFile;
+        ASSERT_NO_FATAL_FAILURE(readAllFromAFile(bytes, fromFile));
+        EXPECT_EQ(fromFile, expected);
     }
 
     TEST(LineReader, CountsLinesFromOne)

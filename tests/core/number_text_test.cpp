@@ -1,15 +1,16 @@
 #include "errors.h"
 #include "number_text.h"
+#include "test_support.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 namespace varnholt {
 namespace {
 
+    using testing::caseName;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 
@@ -43,7 +44,7 @@ namespace {
                           IntegerCase { "HexLeadingZerosDoNotCount", "$000000001", 1 },
                           IntegerCase { "NegatedHex", "-$10", -16 },
                           IntegerCase { "Zero", "0", 0 }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     class IntegerTextRejects : public ::testing::TestWithParam<std::string> { };
 
@@ -89,7 +90,7 @@ namespace {
                           DecimalCase { "ManyDigits", "0.1000000000000000055511151231257827", 0.1 },
                           DecimalCase { "Underflow", "1e-400", 0.0 },
                           DecimalCase { "LongExponent", "1e0000000000000000000002", 100.0 }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
     class DecimalTextRejects : public ::testing::TestWithParam<std::string> { };
 

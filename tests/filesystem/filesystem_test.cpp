@@ -7,6 +7,7 @@
 
 #include "conversion.h"
 #include "errors.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace varnholt {
@@ -34,26 +33,19 @@ namespace {
     constexpr uid_t nobodyId = 65534;
     constexpr gid_t nogroupId = 65534;
 
-    const std::string header = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
-                               "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
-                               "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,"
-                               "BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT\r\n";
-    const std::string exampleRow
-        = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,0.0512,85.1234,"
-          "5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0\r\n";
-    const std::string exampleEntry
-        = "EXAMPLESAT 4\r\n"
-          "1 40732U 15034A   24071.50186557 -.00000297  00000+0  00000+0 0  9997\r\n"
-          "2 40732   0.0512  85.1234 0002345 005.4321   9.8765  1.00271234 12343\r\n";
-    const std::string publishedRow
-        = "GLOBALSTAR M069,2007-020C,2026-08-02T23:48:41.752224,12.23472993,.00012225,52.0026,"
-          "119.6495,252.9280,119.5647,0,U,31573,999,88453,.44355111E-3,-.45E-6,0\r\n";
-    const std::string publishedEntry
-        = "GLOBALSTAR M069\r\n"
-          "1 31573U 07020C   26214.99214991 -.00000045  00000+0  44355-3 0  9990\r\n"
-          "2 31573  52.0026 119.6495 0001222 252.9280 119.5647 12.23472993884539\r\n";
-    const std::string twoRows = header + exampleRow + publishedRow;
-    const std::string twoEntries = exampleEntry + publishedEntry;
+    using testing::exampleEntry;
+    using testing::exampleRow;
+    using testing::header;
+    using testing::publishedEntry;
+    using testing::publishedRow;
+    using testing::readBytes;
+    using testing::writeBytes;
+
+    /// `text` as a line of a file, with its CR LF end.
+    std::string crlfLine(std::string_view text) { return std::string(text) + "\r\n"; }
+
+    const std::string twoRows = crlfLine(header) + crlfLine(exampleRow) + crlfLine(publishedRow);
+    const std::string twoEntries = std::string(exampleEntry) + std::string(publishedEntry);
 
     /// A host that answers the file question with one path and records what
     /// it was asked to show.
@@ -187,20 +179,6 @@ namespace {
         std::string err;
     };
 
-    std::string readWhole(const fs::path &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
-
-    void writeWhole(const fs::path &path, const std::string &bytes)
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
     /// Everything in a folder tree: each path with its type, mode and bytes,
     /// or its link target.
     std::map<std::string, std::string> snapshot(const fs::path &folder)
@@ -214,7 +192,7 @@ namespace {
             if (S_ISLNK(info.st_mode))
                 description += fs::read_symlink(p).string();
             else if (S_ISREG(info.st_mode))
-                description += readWhole(p);
+                description += readBytes(p);
             entries[fs::relative(p, folder).string()] = description;
         }
         return entries;
@@ -247,7 +225,7 @@ namespace {
         fs::path input(const std::string &name, const std::string &bytes) const
         {
             const fs::path p = path(name);
-            writeWhole(p, bytes);
+            writeBytes(p, bytes);
             fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write
                                    | fs::perms::group_read | fs::perms::others_read);
             return p;
@@ -267,8 +245,8 @@ namespace {
             CliOutcome outcome;
             const int status = std::system(command.c_str());
             outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            outcome.out = readWhole(out);
-            outcome.err = readWhole(err);
+            outcome.out = readBytes(out);
+            outcome.err = readBytes(err);
             fs::remove(out);
             fs::remove(err);
             return outcome;
@@ -332,7 +310,7 @@ namespace {
     TEST_F(FileSystemFaults, ReadOnlyOutputFileIsAccessDeniedAndKept)
     {
         const fs::path file = input("active.csv", twoRows);
-        writeWhole(path("active.TLE"), "an older conversion\r\n");
+        writeBytes(path("active.TLE"), "an older conversion\r\n");
         fs::permissions(path("active.TLE"), fs::perms::owner_read | fs::perms::group_read
                                                 | fs::perms::others_read);
         expectRefusedByBoth(file, "File access denied", true);
@@ -388,7 +366,7 @@ namespace {
         const fs::path file = input(GetParam().input, twoRows);
         GetParam().makeOutputName(m_folder);
         expectRefusedByBoth(file, "I/O error 32");
-        EXPECT_EQ(readWhole(file), twoRows);
+        EXPECT_EQ(readBytes(file), twoRows);
     }
 
     INSTANTIATE_TEST_SUITE_P(
@@ -402,7 +380,7 @@ namespace {
                            [](const fs::path &f) { fs::create_symlink("active.csv", f / "active.TLE"); } },
             SameFileCase { "SymbolicLinkToTheFolderPath", "active.csv",
                            [](const fs::path &f) { fs::create_symlink(f / "active.csv", f / "active.TLE"); } }),
-        [](const auto &row) { return std::string(row.param.name); });
+        testing::caseName);
 
     TEST_F(FileSystemFaults, FullDiskIsIoError112WithoutSummary)
     {
@@ -421,27 +399,27 @@ namespace {
             + "' >/dev/full 2>'" + err.string() + "'";
         const int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-        EXPECT_EQ(readWhole(err), "varnholt-convert: -: I/O error 112\n");
-        EXPECT_EQ(readWhole(file), twoRows);
+        EXPECT_EQ(readBytes(err), "varnholt-convert: -: I/O error 112\n");
+        EXPECT_EQ(readBytes(file), twoRows);
     }
 
     TEST_F(FileSystemFaults, ExistingOutputIsReplacedWithoutQuestion)
     {
         const fs::path file = input("active.csv", twoRows);
-        writeWhole(path("active.TLE"), std::string(5000, 'x'));
+        writeBytes(path("active.TLE"), std::string(5000, 'x'));
         const CoreOutcome core = convertWithCore(file.string());
         EXPECT_EQ(core.error, "");
         EXPECT_TRUE(core.filesClosed);
         EXPECT_EQ(core.shown, "placed notice: " + summaryMessage(2, path("active.TLE").string()) + "\n");
-        EXPECT_EQ(readWhole(path("active.TLE")), twoEntries);
+        EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
 
-        writeWhole(path("active.TLE"), std::string(5000, 'y'));
+        writeBytes(path("active.TLE"), std::string(5000, 'y'));
         const CliOutcome cli = convertWithCli(file.string());
         EXPECT_EQ(cli.status, 0);
         EXPECT_EQ(cli.err, "");
         EXPECT_EQ(cli.out, file.string() + ": 2 satellites written to " + path("active.TLE").string() + "\n");
-        EXPECT_EQ(readWhole(path("active.TLE")), twoEntries);
-        EXPECT_EQ(readWhole(file), twoRows);
+        EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
+        EXPECT_EQ(readBytes(file), twoRows);
     }
 
     // A number error in data row k: the output holds the entries of rows 1 to
@@ -454,13 +432,13 @@ namespace {
         const int k = GetParam();
         const std::string badRow = "BAD,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,"
                                    "5l.6416,85.1234,5.4321,9.8765,0,U,40732,999,1234,0,0,0\r\n";
-        std::string rows = header;
+        std::string rows = crlfLine(header);
         std::string entries;
         for (int row = 1; row < k; ++row) {
-            rows += row % 2 ? exampleRow : publishedRow;
+            rows += crlfLine(row % 2 ? exampleRow : publishedRow);
             entries += row % 2 ? exampleEntry : publishedEntry;
         }
-        rows += badRow + exampleRow;
+        rows += badRow + crlfLine(exampleRow);
         const fs::path file = input("active.csv", rows);
         const std::string message = "'5l.6416' is not a valid floating point value";
 
@@ -468,15 +446,15 @@ namespace {
         EXPECT_EQ(core.error, message);
         EXPECT_EQ(core.shown, "");
         EXPECT_TRUE(core.filesClosed);
-        EXPECT_EQ(readWhole(path("active.TLE")), entries);
+        EXPECT_EQ(readBytes(path("active.TLE")), entries);
 
         fs::remove(path("active.TLE"));
         const CliOutcome cli = convertWithCli(file.string());
         EXPECT_EQ(cli.status, 1);
         EXPECT_EQ(cli.err, cliError(file.string() + ":" + std::to_string(k + 1), message));
         EXPECT_EQ(cli.out, "");
-        EXPECT_EQ(readWhole(path("active.TLE")), entries);
-        EXPECT_EQ(readWhole(file), rows);
+        EXPECT_EQ(readBytes(path("active.TLE")), entries);
+        EXPECT_EQ(readBytes(file), rows);
     }
 
     INSTANTIATE_TEST_SUITE_P(Rows, NumberErrorInRow, ::testing::Values(1, 2, 3, 2000),

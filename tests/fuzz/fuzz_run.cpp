@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -80,24 +79,6 @@ void writeFile(const std::string &path, std::string_view bytes)
     close(fd);
 }
 
-std::optional<std::string> readFile(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
-    std::array<char, 65536> buffer {};
-    for (;;) {
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        require(got >= 0, "cannot read a file back");
-        if (got == 0)
-            break;
-        bytes.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-    close(fd);
-    return bytes;
-}
-
 std::string readDescriptor(int fd)
 {
     require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
@@ -110,6 +91,16 @@ std::string readDescriptor(int fd)
             break;
         bytes.append(buffer.data(), static_cast<std::size_t>(got));
     }
+    return bytes;
+}
+
+std::optional<std::string> readFile(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes = readDescriptor(fd);
+    close(fd);
     return bytes;
 }
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -332,18 +331,6 @@ inline std::optional<std::string_view> numberMessageText(std::string_view messag
     return std::nullopt;
 }
 
-inline bool isIoMessage(std::string_view message)
-{
-    if (message == "File not found" || message == "Invalid filename"
-        || message == "Too many open files" || message == "File access denied")
-        return true;
-    constexpr std::string_view prefix = "I/O error ";
-    if (!message.starts_with(prefix) || message.size() == prefix.size())
-        return false;
-    const std::string_view number = message.substr(prefix.size());
-    return number.find_first_not_of("0123456789") == std::string_view::npos && number[0] != '0';
-}
-
 /// "Line N has only M columns; a satellite row has 17" for `line` and `columns`.
 inline std::string shortRowText(int line, std::size_t columns)
 {
@@ -378,10 +365,6 @@ inline std::vector<Entry> splitEntries(std::string_view output)
     }
     return entries;
 }
-
-} // namespace varnholt::fuzz
-
-namespace varnholt::fuzz {
 
 /// The catalogue number's five characters for a column text, or nothing when
 /// the text is not a catalogue number: a letter (no I, no O) and four digits

@@ -1,6 +1,7 @@
 #include "errors.h"
 #include "field_text.h"
 #include "number_text.h"
+#include "test_support.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace varnholt {
 namespace {
 
     using namespace std::string_literals;
+    using testing::caseName;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 
@@ -44,7 +46,7 @@ namespace {
             NulCase { "Catalogue", [] { CatalogueNumber("40\0"s + "732"); },
                       "'40?732' is not a valid catalogue number" },
             NulCase { "OnlyNul", [] { readIntegerText("\0"s); }, "'?' is not a valid integer value" }),
-        [](const auto &row) { return std::string(row.param.name); });
+        caseName);
 
 } // namespace
 } // namespace varnholt

@@ -19,17 +19,21 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
-#include <functional>
 
 namespace {
 
 const QString fixtureChm = QStringLiteral(FIXTURE_BUILD_DIR "/fixture.chm");
 
 /// Waits for the next modal message box, notes its caption, text and parent,
-/// and closes it with OK.
+/// and closes it with OK. It stops looking once it has caught one, or when it
+/// is destroyed.
 class MessageBoxCatcher {
 public:
-    MessageBoxCatcher() { poll(); }
+    MessageBoxCatcher()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
+        m_timer.start(10);
+    }
 
     bool caught = false;
     QString title;
@@ -39,19 +43,18 @@ public:
 private:
     void poll()
     {
-        QTimer::singleShot(10, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                poll();
-                return;
-            }
-            caught = true;
-            title = box->windowTitle();
-            text = box->text();
-            parent = box->parentWidget();
-            box->button(QMessageBox::Ok)->click();
-        });
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        m_timer.stop();
+        caught = true;
+        title = box->windowTitle();
+        text = box->text();
+        parent = box->parentWidget();
+        box->button(QMessageBox::Ok)->click();
     }
+
+    QTimer m_timer;
 };
 
 HelpWindow *showHelp(QWidget *caller, const QString &file, std::uintptr_t data = 0)

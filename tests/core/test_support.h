@@ -1,0 +1,71 @@
+#pragma once
+
+// Data and helpers shared by the tests of the conversion core, of real files
+// and of the desktop program.
+
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace varnholt::testing {
+
+/// The header line of a satellite CSV file, without its line end.
+inline constexpr std::string_view header
+    = "OBJECT_NAME,OBJECT_ID,EPOCH,MEAN_MOTION,ECCENTRICITY,INCLINATION,"
+      "RA_OF_ASC_NODE,ARG_OF_PERICENTER,MEAN_ANOMALY,EPHEMERIS_TYPE,"
+      "CLASSIFICATION_TYPE,NORAD_CAT_ID,ELEMENT_SET_NO,REV_AT_EPOCH,"
+      "BSTAR,MEAN_MOTION_DOT,MEAN_MOTION_DDOT";
+
+/// The worked example: a data row, without its line end, and the entry it
+/// converts to.
+inline constexpr std::string_view exampleRow
+    = "EXAMPLESAT 4,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,0.0512,85.1234,"
+      "5.4321,9.8765,0,U,40732,999,1234,0,-.297E-5,0";
+inline constexpr std::string_view exampleEntry
+    = "EXAMPLESAT 4\r\n"
+      "1 40732U 15034A   24071.50186557 -.00000297  00000+0  00000+0 0  9997\r\n"
+      "2 40732   0.0512  85.1234 0002345 005.4321   9.8765  1.00271234 12343\r\n";
+
+/// A published element set, without its line end, and its published entry.
+inline constexpr std::string_view publishedRow
+    = "GLOBALSTAR M069,2007-020C,2026-08-02T23:48:41.752224,12.23472993,.00012225,52.0026,"
+      "119.6495,252.9280,119.5647,0,U,31573,999,88453,.44355111E-3,-.45E-6,0";
+inline constexpr std::string_view publishedEntry
+    = "GLOBALSTAR M069\r\n"
+      "1 31573U 07020C   26214.99214991 -.00000045  00000+0  44355-3 0  9990\r\n"
+      "2 31573  52.0026 119.6495 0001222 252.9280 119.5647 12.23472993884539\r\n";
+
+/// The whole content of a file; empty when it cannot be read.
+inline std::string readBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+/// Creates or replaces a file with `bytes`.
+inline void writeBytes(const std::filesystem::path &path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+/// Names each case of a parameterised test after the `name` of its
+/// parameter; the last argument of INSTANTIATE_TEST_SUITE_P.
+inline constexpr auto caseName = [](const auto &info) { return std::string(info.param.name); };
+
+/// The checksum digit of an element line counted character by character:
+/// every character but the last adds its value when it is a digit, one when
+/// it is "-", nothing otherwise.
+inline char expectedChecksum(std::string_view line)
+{
+    int sum = 0;
+    for (std::size_t k = 0; k + 1 < line.size(); ++k)
+        sum += line[k] >= '0' && line[k] <= '9' ? line[k] - '0' : line[k] == '-';
+    return static_cast<char>('0' + sum % 10);
+}
+
+} // namespace varnholt::testing
