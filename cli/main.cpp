@@ -47,10 +47,7 @@ public:
     varnholt::ScreenPoint windowTopLeft() const override { return {}; }
     void notice(const std::string &text) override { m_message = text; }
     void placedNotice(const std::string &, varnholt::ScreenPoint) override { }
-    void placedError(const std::string &text, varnholt::ScreenPoint) override
-    {
-        m_message = text;
-    }
+    void placedError(const std::string &text, varnholt::ScreenPoint) override { m_message = text; }
 
     /// The first line of the last message shown: the boxes' further lines
     /// speak of their OK button.

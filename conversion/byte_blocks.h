@@ -22,12 +22,12 @@ inline constexpr std::size_t width = 16;
 /// The characters of a decimal text among 16 bytes: bit k of each mask
 /// says whether p[k] is of that kind.
 struct DecimalClasses {
-    std::uint32_t digit;    ///< 0-9
-    std::uint32_t zero;     ///< 0
-    std::uint32_t point;    ///< .
+    std::uint32_t digit; ///< 0-9
+    std::uint32_t zero; ///< 0
+    std::uint32_t point; ///< .
     std::uint32_t exponent; ///< E or e
-    std::uint32_t sign;     ///< + or -
-    std::uint32_t blank;    ///< the blank
+    std::uint32_t sign; ///< + or -
+    std::uint32_t blank; ///< the blank
 };
 
 #ifdef VARNHOLT_HAVE_SSE2
@@ -60,8 +60,8 @@ inline unsigned equalMask(const char *p, char a, char b, char c) noexcept
 {
     const __m128i bytes = detail::load(p);
     return detail::mask(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
-                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
-                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
 }
 
 /// Bit k set where p[k] is a decimal digit.
@@ -79,10 +79,11 @@ inline unsigned checksumCount(const char *p, unsigned skip = 0) noexcept
     const __m128i digits = detail::isDigit(value);
     const __m128i isMinus = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-'));
     const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m128i counted = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(static_cast<int>(skip) - 1)));
-    const __m128i counts = _mm_and_si128(_mm_or_si128(_mm_and_si128(value, digits),
-                                                      _mm_and_si128(isMinus, _mm_set1_epi8(1))),
-                                         counted);
+    const __m128i counted
+        = _mm_cmpgt_epi8(position, _mm_set1_epi8(static_cast<char>(static_cast<int>(skip) - 1)));
+    const __m128i counts = _mm_and_si128(
+        _mm_or_si128(_mm_and_si128(value, digits), _mm_and_si128(isMinus, _mm_set1_epi8(1))),
+        counted);
     const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
     return static_cast<unsigned>(_mm_cvtsi128_si32(sums))
         + static_cast<unsigned>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));

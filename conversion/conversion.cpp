@@ -48,11 +48,13 @@ namespace {
                 blocks::copyShort(out, text.data(), text.size());
             else
                 std::memcpy(out, text.data(),
-                            std::min(text.size(), static_cast<std::size_t>(m_text.data() + m_text.size() - out)));
+                    std::min(text.size(),
+                        static_cast<std::size_t>(m_text.data() + m_text.size() - out)));
         }
 
         /// `count` (at most 8) characters `fill` from `column`, then `text`.
-        void putFilled(std::size_t column, char fill, std::size_t count, std::string_view text) noexcept
+        void putFilled(
+            std::size_t column, char fill, std::size_t count, std::string_view text) noexcept
         {
             char *out = at(column);
             if (count + text.size() >= 8) {
@@ -95,7 +97,8 @@ namespace {
             | std::uint64_t { blocks::equalMask(p + 16, ',') } << 16
             | std::uint64_t { blocks::equalMask(p + 32, ',') } << 32
             | std::uint64_t { blocks::equalMask(p + 48, ',') } << 48;
-        const std::uint64_t inRow = left >= 64 ? ~std::uint64_t { 0 } : (std::uint64_t { 1 } << left) - 1;
+        const std::uint64_t inRow
+            = left >= 64 ? ~std::uint64_t { 0 } : (std::uint64_t { 1 } << left) - 1;
         return mask & inRow;
     }
 
@@ -156,15 +159,9 @@ std::string summaryMessage(int count, std::string_view outputName)
     return text;
 }
 
-ScreenPoint summaryPlace(ScreenPoint window)
-{
-    return { window.x + 75, window.y + 65 };
-}
+ScreenPoint summaryPlace(ScreenPoint window) { return { window.x + 75, window.y + 65 }; }
 
-ScreenPoint wrongHeaderPlace(ScreenPoint window)
-{
-    return { window.x + 125, window.y + 100 };
-}
+ScreenPoint wrongHeaderPlace(ScreenPoint window) { return { window.x + 125, window.y + 100 }; }
 
 Conversion::Conversion()
     : blankline(lineLength, ' ')
@@ -209,8 +206,8 @@ RunResult Conversion::readdatafile(RunHost &host)
     result.count = convertRows(reader, output);
     input.close();
     output.finish();
-    host.placedNotice(summaryMessage(result.count, result.outputName),
-                      summaryPlace(host.windowTopLeft()));
+    host.placedNotice(
+        summaryMessage(result.count, result.outputName), summaryPlace(host.windowTopLeft()));
     return result;
 }
 
@@ -242,7 +239,8 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
             if (isBlankRow(row))
                 continue;
             try {
-                static_assert(LineReader::linePadding >= 64, "the comma scan reads 64 bytes at a time");
+                static_assert(
+                    LineReader::linePadding >= 64, "the comma scan reads 64 bytes at a time");
                 splitRow(row, reader.lineNumber(), reader.linesPadded());
                 ConvertTLE();
             } catch (ConversionError &error) {
@@ -270,8 +268,8 @@ void Conversion::splitRow(std::string_view row, int lineNumber, bool padded)
     const int found = findCommas(row, commas, padded);
     if (found < rowColumns - 1)
         throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
-                                  + std::to_string(found + 1) + " columns; a satellite row has 17",
-                              lineNumber);
+                + std::to_string(found + 1) + " columns; a satellite row has 17",
+            lineNumber);
     if (found == rowColumns - 1)
         commas[rowColumns - 1] = row.size();
 

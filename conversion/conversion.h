@@ -16,14 +16,14 @@ class OutputFile;
 
 /// How a load command ended (an error ends it by an exception instead).
 enum class RunOutcome {
-    Cancelled,   ///< no file chosen: the notice "Not a valid filename" was shown
+    Cancelled, ///< no file chosen: the notice "Not a valid filename" was shown
     WrongHeader, ///< the header did not begin "OBJECT_NAME,OBJECT_ID": the error box was shown
-    Converted,   ///< every row converted; the summary was shown
+    Converted, ///< every row converted; the summary was shown
 };
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Cancelled;
-    int count = 0;          ///< satellites written
+    int count = 0; ///< satellites written
     std::string outputName; ///< outputstem + "TLE", or empty when nothing was created
 };
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <bit>
 #include <charconv>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 namespace varnholt {
 
@@ -45,8 +45,8 @@ namespace {
             throw ConversionError(floatMessage(text));
     }
 
-    constexpr std::array<int, 13> daysBeforeMonth { 0, 0, 31, 59, 90, 120, 151,
-                                                     181, 212, 243, 273, 304, 334 };
+    constexpr std::array<int, 13> daysBeforeMonth { 0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273,
+        304, 334 };
 
     // Two digit characters as a number, or -1.
     int twoDigits(std::string_view text) noexcept
@@ -93,7 +93,9 @@ namespace {
     // outside 1-12 must.
     int daysBefore(int year, int month) noexcept
     {
-        const int days = static_cast<unsigned>(month) <= 12 ? daysBeforeMonth[static_cast<std::size_t>(month)] : 0;
+        const int days = static_cast<unsigned>(month) <= 12
+            ? daysBeforeMonth[static_cast<std::size_t>(month)]
+            : 0;
         return days + static_cast<int>((year % 4 == 0) & (month > 2));
     }
 
@@ -107,7 +109,8 @@ namespace {
             return std::copy(digits + 1, digits + 4, out);
         }
         char dayText[12];
-        const auto dayLength = static_cast<std::size_t>(std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
+        const auto dayLength = static_cast<std::size_t>(
+            std::to_chars(dayText, dayText + sizeof dayText, day).ptr - dayText);
         for (std::size_t k = dayLength; k < 3; ++k)
             *out++ = '0';
         return std::copy(dayText, dayText + dayLength, out);
@@ -117,9 +120,9 @@ namespace {
     // straight from the exact time in microseconds. Returns false when the
     // form is not the common one, or the reference rule must decide.
     bool fastFractionDigits(std::string_view hours,
-                            std::string_view minutes,
-                            std::string_view seconds,
-                            char *out) noexcept
+        std::string_view minutes,
+        std::string_view seconds,
+        char *out) noexcept
     {
         const int h = twoDigits(hours);
         const int m = twoDigits(minutes);
@@ -177,8 +180,8 @@ std::size_t inclinationFill(std::string_view text, Padding padding)
         const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
         const unsigned points = kinds.point;
         const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));
-        if ((kinds.digit | points) == inText && points == (1U << point) && point >= 1 && point + 1 < size
-            && (buffer[0] != '0' || point == 1))
+        if ((kinds.digit | points) == inText && points == (1U << point) && point >= 1
+            && point + 1 < size && (buffer[0] != '0' || point == 1))
             return static_cast<std::size_t>(point == 1) * 2 + static_cast<std::size_t>(point == 2);
     }
 
@@ -328,17 +331,19 @@ namespace {
             return false;
         std::array<char, 2 * blocks::width> b {};
         std::memcpy(b.data(), text.data(), size);
-        const std::uint32_t digits
-            = blocks::digitMask(b.data()) | std::uint32_t { blocks::digitMask(b.data() + 16) } << 16;
+        const std::uint32_t digits = blocks::digitMask(b.data())
+            | std::uint32_t { blocks::digitMask(b.data() + 16) } << 16;
         constexpr std::uint32_t needed = 0b11'1111'0110'1101'1011'0110'1100U; // 2-3, 5-6, ... 20-25
         if ((digits & needed) != needed || b[19] != '.')
             return false;
         const auto two = [&b](std::size_t k) { return (b[k] - '0') * 10 + (b[k + 1] - '0'); };
-        const std::int64_t micro = std::int64_t { two(20) } * 10000 + std::int64_t { two(22) } * 100 + two(24);
+        const std::int64_t micro
+            = std::int64_t { two(20) } * 10000 + std::int64_t { two(22) } * 100 + two(24);
         // The day of the year has three digits here (at most 335 + 99), so the
         // fraction's place is known.
-        if (!writeDayFraction(((std::int64_t { two(11) } * 60 + two(14)) * 60 + two(17)) * 1'000'000 + micro,
-                              out + 6))
+        if (!writeDayFraction(
+                ((std::int64_t { two(11) } * 60 + two(14)) * 60 + two(17)) * 1'000'000 + micro,
+                out + 6))
             return false;
         out[0] = b[2];
         out[1] = b[3];
@@ -391,10 +396,7 @@ std::string PadInclination(std::string_view text)
     return prefixed(inclinationFill(text), ' ', text);
 }
 
-std::string PadAngle(std::string_view text)
-{
-    return prefixed(angleFill(text), ' ', text);
-}
+std::string PadAngle(std::string_view text) { return prefixed(angleFill(text), ' ', text); }
 
 std::string ConvertBstar(std::string_view text)
 {
@@ -417,8 +419,8 @@ std::string dayFractionDigits(double f)
         return result;
     // 15 significant digits: d.dddddddddddddde±x
     std::array<char, 40> buffer {};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), f,
-                                         std::chars_format::scientific, 14);
+    const auto [end, ec] = std::to_chars(
+        buffer.data(), buffer.data() + buffer.size(), f, std::chars_format::scientific, 14);
     const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const std::size_t e = text.find('e');
     int power = 0;
@@ -463,10 +465,7 @@ std::string IntlDesignator(std::string_view text)
     return result;
 }
 
-std::string PadArgPerigee(std::string_view text)
-{
-    return prefixed(angleFill(text), '0', text);
-}
+std::string PadArgPerigee(std::string_view text) { return prefixed(angleFill(text), '0', text); }
 
 std::string PadMeanMotion(std::string_view text)
 {

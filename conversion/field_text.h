@@ -86,7 +86,8 @@ inline bool isCompleteFixed(std::string_view text) noexcept
     // a chain of branches on it would be mispredicted.
     return text.size() >= 4 && text[0] >= '0' && text[0] <= '9'
         && (static_cast<int>(text[1] == '.') | static_cast<int>(text[2] == '.')
-            | static_cast<int>(text[3] == '.')) != 0;
+               | static_cast<int>(text[3] == '.'))
+        != 0;
 }
 
 // Building blocks of the conversions above, for the entry assembly, which
@@ -94,7 +95,8 @@ inline bool isCompleteFixed(std::string_view text) noexcept
 // text, and writers of the fixed-width results. They throw as the
 // conversions do.
 
-std::size_t inclinationFill(std::string_view text, Padding padding = Padding::none);                        ///< PadInclination's blanks
+std::size_t inclinationFill(
+    std::string_view text, Padding padding = Padding::none); ///< PadInclination's blanks
 
 /// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
 /// character, 1 when it is the 3rd, else 0.
@@ -120,12 +122,18 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
     return text.empty() || text.size() >= width ? 0 : width - text.size();
 }
 
-void writeExponentField(std::string_view text, char *out, Padding padding = Padding::none);                 ///< ConvertBstar, 8 characters
-void writeNdot(std::string_view text, char *out, Padding padding = Padding::none);                          ///< ConvertNdot, 10 characters
-void writeEccentricity(std::string_view text, char *out, Padding padding = Padding::none);                  ///< EccentricityDigits, 7 characters
-void writeCatalogueNumber(std::string_view text, char *out);               ///< CatalogueNumber, 5 characters
+void writeExponentField(std::string_view text,
+    char *out,
+    Padding padding = Padding::none); ///< ConvertBstar, 8 characters
+void writeNdot(std::string_view text,
+    char *out,
+    Padding padding = Padding::none); ///< ConvertNdot, 10 characters
+void writeEccentricity(std::string_view text,
+    char *out,
+    Padding padding = Padding::none); ///< EccentricityDigits, 7 characters
+void writeCatalogueNumber(std::string_view text, char *out); ///< CatalogueNumber, 5 characters
 inline constexpr std::size_t epochCapacity = 32;
-std::size_t writeEpoch(std::string_view text, char *out);                  ///< ConvertEpoch; returns its length
+std::size_t writeEpoch(std::string_view text, char *out); ///< ConvertEpoch; returns its length
 
 /// The checksum digit of a line: digits add their value and "-" adds 1 over
 /// every character but the last; the sum modulo 10.

@@ -20,7 +20,7 @@ namespace {
         if (slash == std::string::npos)
             return true;
         const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
-        struct stat info {};
+        struct stat info { };
         return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
@@ -75,7 +75,7 @@ InputFile::InputFile(const std::string &path)
     if (m_fd < 0)
         fail(errno, path);
     // A directory opens for reading on Linux; it is not a file to convert.
-    struct stat info {};
+    struct stat info { };
     if (::fstat(m_fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
@@ -102,8 +102,8 @@ OutputFile::OutputFile(const std::string &path, int inputFd)
     , m_path(path)
     , m_buffer(bufferSize)
 {
-    struct stat input {};
-    struct stat existing {};
+    struct stat input { };
+    struct stat existing { };
     if (::fstat(inputFd, &input) == 0 && ::stat(path.c_str(), &existing) == 0
         && input.st_dev == existing.st_dev && input.st_ino == existing.st_ino)
         throw IoError(fileInUse);
@@ -118,10 +118,7 @@ OutputFile::OutputFile(int fd)
 {
 }
 
-OutputFile::~OutputFile()
-{
-    abandon();
-}
+OutputFile::~OutputFile() { abandon(); }
 
 void OutputFile::writeAll(const char *data, std::size_t size)
 {

@@ -3,7 +3,6 @@
 #include "byte_blocks.h"
 #include "file_io.h"
 
-
 namespace varnholt {
 
 namespace {

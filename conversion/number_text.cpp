@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <system_error>
 

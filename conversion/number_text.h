@@ -40,7 +40,8 @@ public:
 
     /// The same, filling `digits` in place; false when `text` is not a
     /// decimal text (`digits` is then unspecified).
-    static bool parse(std::string_view text, DecimalDigits &digits, Padding padding = Padding::none) noexcept;
+    static bool parse(
+        std::string_view text, DecimalDigits &digits, Padding padding = Padding::none) noexcept;
 
     bool negative() const noexcept { return m_negative; }
     bool isZero() const noexcept { return m_count == 0; }
@@ -90,7 +91,7 @@ public:
     std::int64_t roundedSignificant(int count, char *out) const noexcept;
 
 private:
-    static constexpr std::size_t shortText = 16;   // texts read through the window
+    static constexpr std::size_t shortText = 16; // texts read through the window
     static constexpr std::int64_t windowLead = 16; // zeros before the first written digit
     static constexpr std::size_t windowSize = 48;
 
@@ -106,10 +107,10 @@ private:
     }
 
     bool m_negative = false;
-    std::string_view m_intDigits;  // digits before the point, leading zeros included
+    std::string_view m_intDigits; // digits before the point, leading zeros included
     std::string_view m_fracDigits; // digits after the point
-    std::int64_t m_first = 0;      // index of the first non-zero digit in int+frac
-    std::int64_t m_count = 0;      // written digits from m_first on; 0 for zero
+    std::int64_t m_first = 0; // index of the first non-zero digit in int+frac
+    std::int64_t m_count = 0; // written digits from m_first on; 0 for zero
     std::int64_t m_exponent = 0;
     bool m_windowed = false;
     // Zeros, then the written digits (before and after the point) from

@@ -27,8 +27,8 @@ public:
     /// Asks for the input file. `filter` is "description|pattern;pattern";
     /// `lastName` is the name chosen last (empty at first). Returns the chosen
     /// full path, or nothing when the user cancelled.
-    virtual std::optional<std::string> chooseFile(const std::string &filter,
-                                                  const std::string &lastName)
+    virtual std::optional<std::string> chooseFile(
+        const std::string &filter, const std::string &lastName)
         = 0;
 
     /// The main window's frame top-left corner, now.
