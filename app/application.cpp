@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "file_io.h"
 #include "message_boxes.h"
 
 #include <QFileInfo>
@@ -33,6 +34,9 @@ std::string withClosingFullStop(std::string_view message)
 VarnholtApplication::VarnholtApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // A full file-size limit or a closed pipe ends a run with an error box,
+    // not the program by a signal.
+    varnholt::reportFileLimitsAsErrors();
     applicationTitle();
     setWindowIcon(QIcon(QStringLiteral(":/varnholt.png")));
 }

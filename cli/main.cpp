@@ -2,9 +2,8 @@
 
 #include "conversion.h"
 #include "errors.h"
+#include "file_io.h"
 
-#include <csignal>
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -66,8 +65,21 @@ void reportError(std::string_view file, const varnholt::ConversionError &error)
     std::cerr << ": " << error.what() << '\n';
 }
 
+/// A line on standard output; false, with a message on standard error, when
+/// it cannot be written.
+bool writeStandardOutput(const std::string &line)
+{
+    try {
+        varnholt::writeText(1, line);
+        return true;
+    } catch (const varnholt::IoError &error) {
+        std::cerr << program << ": standard output: " << error.what() << '\n';
+        return false;
+    }
+}
+
 /// Converts one file in the renumber mode the conversion stands in; true when
-/// it converted.
+/// it converted and its line was written.
 bool convertOne(varnholt::Conversion &conversion, const std::string &file)
 {
     CommandLineHost host(file);
@@ -78,12 +90,12 @@ bool convertOne(varnholt::Conversion &conversion, const std::string &file)
             std::cerr << program << ": " << file << ": " << host.message() << '\n';
             return false;
         }
-        if (file == "-")
+        if (file == "-") {
             std::cerr << "-: " << result.count << " satellites written to standard output\n";
-        else
-            std::cout << file << ": " << result.count << " satellites written to "
-                      << result.outputName << '\n';
-        return true;
+            return true;
+        }
+        return writeStandardOutput(file + ": " + std::to_string(result.count)
+            + " satellites written to " + result.outputName + "\n");
     } catch (const varnholt::ConversionError &error) {
         reportError(file, error);
     } catch (const std::exception &error) {
@@ -96,10 +108,8 @@ bool convertOne(varnholt::Conversion &conversion, const std::string &file)
 
 int main(int argc, char **argv)
 {
-#ifdef SIGPIPE
-    // A closed pipe on standard output is reported as an I/O error, not a signal.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    // A closed pipe or a file-size limit is reported as an I/O error, not by a signal.
+    varnholt::reportFileLimitsAsErrors();
     bool renumber = false;
     bool optionsEnded = false;
     std::vector<std::string> files;
@@ -112,11 +122,9 @@ int main(int argc, char **argv)
         } else if (arg == "--renumber") {
             renumber = true;
         } else if (arg == "--help") {
-            std::cout << usage;
-            return 0;
+            return writeStandardOutput(std::string(usage)) ? 0 : 1;
         } else if (arg == "--version") {
-            std::cout << program << " 2.10\n";
-            return 0;
+            return writeStandardOutput(std::string(program) + " 2.10\n") ? 0 : 1;
         } else {
             std::cerr << program << ": unknown option '" << arg << "'\nTry '" << program
                       << " --help'.\n";
@@ -134,6 +142,5 @@ int main(int argc, char **argv)
     bool allConverted = true;
     for (const std::string &file : files)
         allConverted = convertOne(conversion, file) && allConverted;
-    std::cout.flush();
     return allConverted ? 0 : 1;
 }

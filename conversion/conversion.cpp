@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <new>
 
 namespace varnholt {
 
@@ -227,7 +228,12 @@ RunResult Conversion::convertStreams(int inputFd, int outputFd, RunHost &host)
 bool Conversion::headerAccepted(LineReader &reader)
 {
     std::string_view header;
-    return reader.next(header) && header.starts_with(csvHeader);
+    if (!reader.next(header))
+        return false;
+    // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
+    if (header.starts_with(utf8ByteOrderMark))
+        header.remove_prefix(utf8ByteOrderMark.size());
+    return header.starts_with(csvHeader);
 }
 
 int Conversion::convertRows(LineReader &reader, OutputFile &output)
@@ -250,6 +256,9 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
             output.writeEntry(elementSet.satname, line1, line2);
             ++count;
         }
+    } catch (const std::bad_alloc &) {
+        output.abandon();
+        throw ConversionError(outOfMemoryMessage(reader.lineNumber()), reader.lineNumber());
     } catch (...) {
         output.abandon();
         throw;

@@ -33,6 +33,9 @@ inline constexpr std::string_view loadFilter = "CSV satellite data (*.csv, *.txt
 /// The header every input must begin with.
 inline constexpr std::string_view csvHeader = "OBJECT_NAME,OBJECT_ID";
 
+/// Passed over in front of the header: spreadsheets begin their UTF-8 CSV files with it.
+inline constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
+
 /// The text of the wrong-header box.
 inline constexpr std::string_view wrongHeaderMessage
     = "This is not a satellite CSV data file\n\n      Click OK to exit";
@@ -42,7 +45,8 @@ inline constexpr std::string_view wrongHeaderMessage
 /// never reset while it lives.
 ///
 /// The commands reach the user only through the RunHost they are given.
-/// Errors (I/O, number texts, short rows) are thrown as ConversionError after
+/// Errors (I/O, number texts, short rows, a line too long for the memory
+/// left) are thrown as ConversionError after
 /// every file the run opened has been closed; entries written before the error
 /// stay in the output.
 class Conversion {

@@ -2,26 +2,39 @@
 
 namespace varnholt {
 
-std::string ioErrorMessage(int code)
+std::string ioErrorMessage(IoCause cause, int number, const std::string &path)
 {
-    switch (code) {
-    case 2:
+    switch (cause) {
+    case IoCause::FileNotFound:
         return "File not found";
-    case 3:
+    case IoCause::PathNotFound:
         return "Invalid filename";
-    case 4:
+    case IoCause::TooManyOpenFiles:
         return "Too many open files";
-    case 5:
+    case IoCause::AccessDenied:
         return "File access denied";
-    default:
-        return "I/O error " + std::to_string(code);
+    case IoCause::FileInUse:
+        return "I/O error 32";
+    case IoCause::DiskFull:
+        return "I/O error 112";
+    case IoCause::NotAFile:
+        return "'" + path + "' is not a regular file";
+    case IoCause::Other:
+        break;
     }
+    return "I/O error " + std::to_string(number);
 }
 
-IoError::IoError(int code)
-    : ConversionError(ioErrorMessage(code))
-    , m_code(code)
+IoError::IoError(IoCause cause, int number, const std::string &path)
+    : ConversionError(ioErrorMessage(cause, number, path))
+    , m_cause(cause)
+    , m_number(number)
 {
+}
+
+std::string outOfMemoryMessage(int line)
+{
+    return "Not enough memory for line " + std::to_string(line);
 }
 
 } // namespace varnholt

@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@ namespace varnholt {
 namespace {
 
     constexpr std::size_t bufferSize = std::size_t { 64 } * 1024;
-    constexpr int fileInUse = 32;
 
     bool folderExists(const std::string &path)
     {
@@ -26,35 +26,73 @@ namespace {
 
     [[noreturn]] void fail(int errorNumber, const std::string &path)
     {
-        throw IoError(ioCodeFor(errorNumber, path));
+        const IoCause cause = ioCauseFor(errorNumber, path);
+        throw IoError(cause, errorNumber, path);
+    }
+
+    [[noreturn]] void failNotAFile(int fd, const std::string &path)
+    {
+        ::close(fd);
+        throw IoError(IoCause::NotAFile, 0, path);
+    }
+
+    // Opened without blocking, so that a named pipe does not wait for its
+    // other end; a file or device kept open then blocks as usual.
+    void restoreBlocking(int fd)
+    {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags != -1)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
 
 } // namespace
 
-int ioCodeFor(int errorNumber, const std::string &path)
+IoCause ioCauseFor(int errorNumber, const std::string &path)
 {
     switch (errorNumber) {
     case ENOENT:
-        return folderExists(path) ? 2 : 3;
+        return folderExists(path) ? IoCause::FileNotFound : IoCause::PathNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-        return 3;
+        return IoCause::PathNotFound;
     case EMFILE:
     case ENFILE:
-        return 4;
+        return IoCause::TooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-        return 5;
+        return IoCause::AccessDenied;
     case ENOSPC:
     case EDQUOT:
-        return 112;
+        return IoCause::DiskFull;
     case EBUSY:
     case ETXTBSY:
-        return fileInUse;
+        return IoCause::FileInUse;
     default:
-        return errorNumber;
+        return IoCause::Other;
+    }
+}
+
+void reportFileLimitsAsErrors() noexcept
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void writeText(int fd, std::string_view text)
+{
+    const char *data = text.data();
+    std::size_t size = text.size();
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno, {});
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
     }
 }
 
@@ -71,16 +109,24 @@ std::size_t readSome(int fd, char *buffer, std::size_t size)
 
 InputFile::InputFile(const std::string &path)
 {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         fail(errno, path);
-    // A directory opens for reading on Linux; it is not a file to convert.
     struct stat info { };
-    if (::fstat(m_fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(error, path);
+    }
+    // A directory opens for reading on Linux; it is not a file to convert.
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
         fail(EISDIR, path);
     }
+    if (!S_ISREG(info.st_mode))
+        failNotAFile(fd, path);
+    restoreBlocking(fd);
+    m_fd = fd;
 }
 
 InputFile::~InputFile()
@@ -104,12 +150,26 @@ OutputFile::OutputFile(const std::string &path, int inputFd)
 {
     struct stat input { };
     struct stat existing { };
-    if (::fstat(inputFd, &input) == 0 && ::stat(path.c_str(), &existing) == 0
-        && input.st_dev == existing.st_dev && input.st_ino == existing.st_ino)
-        throw IoError(fileInUse);
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0)
+    if (::stat(path.c_str(), &existing) == 0) {
+        if (::fstat(inputFd, &input) == 0 && input.st_dev == existing.st_dev
+            && input.st_ino == existing.st_ino)
+            throw IoError(IoCause::FileInUse);
+        if (!S_ISREG(existing.st_mode) && !S_ISCHR(existing.st_mode) && !S_ISDIR(existing.st_mode))
+            throw IoError(IoCause::NotAFile, 0, path);
+    }
+    const int fd
+        = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        // A named pipe without a reader, made after the check above.
+        if (errno == ENXIO)
+            throw IoError(IoCause::NotAFile, 0, path);
         fail(errno, path);
+    }
+    struct stat opened { };
+    if (::fstat(fd, &opened) != 0 || (!S_ISREG(opened.st_mode) && !S_ISCHR(opened.st_mode)))
+        failNotAFile(fd, path);
+    restoreBlocking(fd);
+    m_fd = fd;
 }
 
 OutputFile::OutputFile(int fd)

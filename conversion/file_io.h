@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errors.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -8,12 +10,21 @@
 namespace varnholt {
 
 // The file system as the conversion run sees it. Every failure is thrown as an
-// IoError with the code that chooses its message. This is the one place that
-// talks to the operating system.
+// IoError with its cause. This is the one place that talks to the operating
+// system.
 
-/// The code for an errno value met on `path`: file not found becomes 3 when
-/// the folder it names does not exist either.
-int ioCodeFor(int errorNumber, const std::string &path);
+/// The cause for an errno value met on `path`: a missing file is a missing
+/// path when the folder it names does not exist either; an errno without a
+/// cause of its own is IoCause::Other.
+IoCause ioCauseFor(int errorNumber, const std::string &path);
+
+/// Makes a write past the process's file-size limit, or to a pipe nobody
+/// reads, fail with an error (EFBIG, EPIPE) instead of ending the process by
+/// a signal. Both programs call it once at start-up.
+void reportFileLimitsAsErrors() noexcept;
+
+/// Writes all of `text` to the open descriptor `fd`; throws IoError.
+void writeText(int fd, std::string_view text);
 
 /// Reads up to `size` bytes; 0 at the end of the input.
 std::size_t readSome(int fd, char *buffer, std::size_t size);
@@ -21,6 +32,9 @@ std::size_t readSome(int fd, char *buffer, std::size_t size);
 /// An input file open for reading, closed when it goes.
 class InputFile {
 public:
+    /// Opens `path`, which must be a regular file: a folder is refused as
+    /// access denied, a named pipe, device or socket as IoCause::NotAFile,
+    /// without waiting for a writer.
     explicit InputFile(const std::string &path);
     ~InputFile();
     InputFile(const InputFile &) = delete;
@@ -41,9 +55,11 @@ private:
 /// complete entry before the error is thrown.
 class OutputFile {
 public:
-    /// Creates (or replaces) `path`. Throws IoError 32 when `path` denotes the
-    /// open input `inputFd` itself (same file through any name), before
-    /// anything is changed.
+    /// Creates (or replaces) `path`, a regular file or a character device
+    /// (such as /dev/null). Throws IoError (IoCause::FileInUse) when `path`
+    /// denotes the open input `inputFd` itself (same file through any name),
+    /// and IoCause::NotAFile for a named pipe or socket, before anything is
+    /// changed and without waiting for a reader.
     OutputFile(const std::string &path, int inputFd);
     /// Writes to an open descriptor, which stays owned by the caller.
     explicit OutputFile(int fd);

@@ -1,7 +1,10 @@
 #include "line_reader.h"
 
 #include "byte_blocks.h"
+#include "errors.h"
 #include "file_io.h"
+
+#include <new>
 
 namespace varnholt {
 
@@ -79,7 +82,18 @@ bool LineReader::next(std::string_view &line)
         }
     }
 
-    // General path, byte by byte across buffer refills.
+    try {
+        readAcrossBuffers(line);
+    } catch (const std::bad_alloc &) {
+        m_line = std::string();
+        throw ConversionError(outOfMemoryMessage(m_lineNumber), m_lineNumber);
+    }
+    return true;
+}
+
+void LineReader::readAcrossBuffers(std::string_view &line)
+{
+    // Byte by byte across buffer refills.
     m_line.clear();
     bool skipping = false;
     for (;;) {
@@ -103,7 +117,6 @@ bool LineReader::next(std::string_view &line)
     const std::size_t length = m_line.size();
     m_line.append(linePadding, '\0');
     line = std::string_view(m_line.data(), length);
-    return true;
 }
 
 } // namespace varnholt

@@ -25,7 +25,8 @@ public:
     LineReader &operator=(const LineReader &) = delete;
 
     /// The next line, valid until the next call; false at the end of the
-    /// input. Throws IoError when reading fails.
+    /// input. Throws IoError when reading fails, and ConversionError "Not
+    /// enough memory for line n" when a line does not fit in memory.
     bool next(std::string_view &line);
 
     /// The number of the line returned last, counting from 1.
@@ -40,6 +41,7 @@ public:
 
 private:
     bool fill();
+    void readAcrossBuffers(std::string_view &line);
 
     int m_fd = -1;
     std::vector<char> m_storage;

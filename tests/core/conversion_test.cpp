@@ -299,7 +299,12 @@ namespace {
                           HeaderCase { "LowerCase", "object_name,object_id\r\n", false },
                           HeaderCase { "Short", "OBJECT_NAME,OBJECT_I\r\n", false },
                           HeaderCase { "Empty", "", false },
-                          HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
+                          // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
+                          HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", true },
+                          HeaderCase { "ByteOrderMarkBeforeAWrongHeader", "\xef\xbb\xbfobject_name,OBJECT_ID\r\n", false },
+                          HeaderCase { "ByteOrderMarkTwice", "\xef\xbb\xbf\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
+                          HeaderCase { "PartOfAByteOrderMark", "\xef\xbbOBJECT_NAME,OBJECT_ID\r\n", false },
+                          HeaderCase { "ByteOrderMarkOnly", "\xef\xbb\xbf", false },
                           HeaderCase { "EofCharFirst", "\x1aOBJECT_NAME,OBJECT_ID\r\n", false }),
         caseName);
 

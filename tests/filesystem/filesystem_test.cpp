@@ -7,8 +7,10 @@
 
 #include "conversion.h"
 #include "errors.h"
+#include "file_io.h"
 #include "test_support.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -21,6 +23,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -133,9 +136,13 @@ namespace {
         return outcome;
     }
 
-    /// The core run in a child process that has given up root (when it had it)
-    /// and, when `fileLimit` is set, may hold only that many descriptors.
-    CoreOutcome convertWithCoreUnprivileged(const std::string &path, rlim_t fileLimit = 0)
+    /// The core run in a child process that has given up root (when it had it
+    /// and `unprivileged` is set), then ran `setUp`, and, when `fileLimit` is
+    /// set, may hold only that many descriptors.
+    CoreOutcome convertWithCoreInChild(const std::string &path,
+                                       bool unprivileged,
+                                       rlim_t fileLimit = 0,
+                                       const std::function<void()> &setUp = {})
     {
         int channel[2];
         if (pipe(channel) != 0)
@@ -143,10 +150,12 @@ namespace {
         const pid_t child = fork();
         if (child == 0) {
             close(channel[0]);
-            if (geteuid() == 0
+            if (unprivileged && geteuid() == 0
                 && (setgroups(0, nullptr) != 0 || setresgid(nogroupId, nogroupId, nogroupId) != 0
                     || setresuid(nobodyId, nobodyId, nobodyId) != 0))
                 _exit(3);
+            if (setUp)
+                setUp();
             if (fileLimit > 0) {
                 // Only the standard descriptors stay below the limit, so the
                 // limit is what the run itself can open.
@@ -171,6 +180,11 @@ namespace {
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             return { "child failed with status " + std::to_string(status), {}, false };
         return CoreOutcome::parse(text);
+    }
+
+    CoreOutcome convertWithCoreUnprivileged(const std::string &path, rlim_t fileLimit = 0)
+    {
+        return convertWithCoreInChild(path, true, fileLimit);
     }
 
     struct CliOutcome {
@@ -231,8 +245,11 @@ namespace {
             return p;
         }
 
-        /// Runs the converter on `file`; as "nobody" when `unprivileged`.
-        CliOutcome convertWithCli(const std::string &file, bool unprivileged = false) const
+        /// Runs the converter on `file`; as "nobody" when `unprivileged`; under
+        /// the command `prefix` (such as a prlimit call) when given.
+        CliOutcome convertWithCli(const std::string &file,
+                                  bool unprivileged = false,
+                                  const std::string &prefix = {}) const
         {
             const std::string out = (m_folder / "..").string() + "/" + m_folder.filename().string()
                 + ".out";
@@ -240,7 +257,7 @@ namespace {
             std::string command;
             if (unprivileged && geteuid() == 0)
                 command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-            command += std::string("'") + VARNHOLT_CONVERT + "' '" + file + "' >'" + out + "' 2>'"
+            command += prefix + std::string("'") + VARNHOLT_CONVERT + "' '" + file + "' >'" + out + "' 2>'"
                 + err + "'";
             CliOutcome outcome;
             const int status = std::system(command.c_str());
@@ -459,6 +476,184 @@ namespace {
 
     INSTANTIATE_TEST_SUITE_P(Rows, NumberErrorInRow, ::testing::Values(1, 2, 3, 2000),
                              [](const auto &row) { return "Row" + std::to_string(row.param); });
+
+    // Files that are not files: a named pipe must never make a run wait for
+    // its other end, and a device is no input. The name of the file that is
+    // not one is given.
+    struct NotAFileCase {
+        const char *name;
+        const char *input; // converted, in the folder
+        std::function<void(const fs::path &folder)> make;
+        const char *named; // the file the message names, in the folder
+    };
+
+    class NotARegularFile : public FileSystemFaults,
+                            public ::testing::WithParamInterface<NotAFileCase> { };
+
+    TEST_P(NotARegularFile, IsRefusedAtOnceByName)
+    {
+        GetParam().make(m_folder);
+        const fs::path file = path(GetParam().input);
+        const std::string before = fs::is_regular_file(file) ? readBytes(file) : "";
+        expectRefusedByBoth(file, "'" + path(GetParam().named).string() + "' is not a regular file");
+        if (fs::is_regular_file(file)) {
+            EXPECT_EQ(readBytes(file), before);
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        Kinds,
+        NotARegularFile,
+        ::testing::Values(
+            NotAFileCase { "NamedPipeAsOutput", "active.csv",
+                           [](const fs::path &f) {
+                               writeBytes(f / "active.csv", twoRows);
+                               mkfifo((f / "active.TLE").c_str(), 0666);
+                           },
+                           "active.TLE" },
+            NotAFileCase { "NamedPipeAsInput", "active.csv",
+                           [](const fs::path &f) { mkfifo((f / "active.csv").c_str(), 0666); },
+                           "active.csv" },
+            NotAFileCase { "DeviceAsInput", "zero.csv",
+                           [](const fs::path &f) { fs::create_symlink("/dev/zero", f / "zero.csv"); },
+                           "zero.csv" }),
+        testing::caseName);
+
+    // A character device is a fine output: the entries go where it sends them.
+    TEST_F(FileSystemFaults, NullDeviceAsOutputConverts)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        fs::create_symlink("/dev/null", path("active.TLE"));
+        const CoreOutcome core = convertWithCore(file.string());
+        EXPECT_EQ(core.error, "");
+        EXPECT_TRUE(core.filesClosed);
+        const CliOutcome cli = convertWithCli(file.string());
+        EXPECT_EQ(cli.status, 0);
+        EXPECT_EQ(cli.err, "");
+        EXPECT_TRUE(fs::is_symlink(path("active.TLE")));
+    }
+
+    // An error number without a message of its own is shown by its own number:
+    // reading a process's memory at address 0 fails with EIO, 5, which is not
+    // "File access denied".
+    TEST_F(FileSystemFaults, UnlistedErrorNumberIsShownByItself)
+    {
+        expectRefusedByBoth("/proc/self/mem", "I/O error " + std::to_string(EIO));
+    }
+
+    /// Rows enough for several output buffers, and the entries they give.
+    struct ManyRows {
+        std::string rows = crlfLine(header);
+        std::string entries;
+        explicit ManyRows(int count)
+        {
+            for (int row = 0; row < count; ++row) {
+                rows += crlfLine(exampleRow);
+                entries += exampleEntry;
+            }
+        }
+    };
+
+    // A file-size limit: the write fails with EFBIG (27) instead of a signal
+    // ending the process mid-line, and the output keeps whole entries only.
+    TEST_F(FileSystemFaults, FileSizeLimitIsIoError27WithWholeEntries)
+    {
+        const ManyRows many(2000);
+        const fs::path file = input("active.csv", many.rows);
+        constexpr rlim_t limit = 100000;
+        const auto expectWholeEntries = [&] {
+            const std::string written = readBytes(path("active.TLE"));
+            EXPECT_GT(written.size(), 0U);
+            EXPECT_LE(written.size(), limit);
+            EXPECT_EQ(written.size() % exampleEntry.size(), 0U);
+            EXPECT_EQ(written, many.entries.substr(0, written.size()));
+        };
+
+        const CoreOutcome core = convertWithCoreInChild(file.string(), false, 0, [] {
+            reportFileLimitsAsErrors();
+            const rlimit size { limit, limit };
+            setrlimit(RLIMIT_FSIZE, &size);
+        });
+        EXPECT_EQ(core.error, "I/O error " + std::to_string(EFBIG));
+        EXPECT_EQ(core.shown, "");
+        EXPECT_TRUE(core.filesClosed);
+        expectWholeEntries();
+
+        fs::remove(path("active.TLE"));
+        const CliOutcome cli
+            = convertWithCli(file.string(), false, "prlimit --fsize=" + std::to_string(limit) + " ");
+        EXPECT_EQ(cli.status, 1);
+        EXPECT_EQ(cli.err, cliError(file.string(), "I/O error 27"));
+        expectWholeEntries();
+        EXPECT_EQ(readBytes(file), many.rows);
+    }
+
+    // A line longer than the memory left: a sentence of its own, naming the line.
+    TEST_F(FileSystemFaults, LineTooLongForMemoryIsNamed)
+    {
+        if (sanitized)
+            GTEST_SKIP() << "the sanitizer runtime reserves more address space than the limit";
+        constexpr rlim_t addressSpace = 150'000'000;
+        // A file with a line of 100 MB between `before` and `after`, written in
+        // pieces so that this process does not hold it (its child inherits
+        // whatever it holds).
+        const auto writeWithLongLine = [](const fs::path &p, const std::string &before,
+                                          const std::string &after) {
+            std::ofstream out(p, std::ios::binary | std::ios::trunc);
+            out << before;
+            const std::string piece(1'000'000, 'x');
+            for (int k = 0; k < 100; ++k)
+                out << piece;
+            out << "\r\n" << after;
+        };
+        struct Case {
+            std::string before;
+            std::string after;
+            const char *message;
+        };
+        for (const Case &c : { Case { crlfLine(header) + crlfLine(exampleRow), "",
+                                      "Not enough memory for line 3" },
+                               Case { "", crlfLine(exampleRow), "Not enough memory for line 1" } }) {
+            SCOPED_TRACE(c.message);
+            const fs::path file = path("big.csv");
+            writeWithLongLine(file, c.before, c.after);
+            const CoreOutcome core = convertWithCoreInChild(file.string(), false, 0, [] {
+                const rlimit limit { addressSpace, addressSpace };
+                setrlimit(RLIMIT_AS, &limit);
+            });
+            EXPECT_EQ(core.error, c.message);
+            EXPECT_TRUE(core.filesClosed);
+
+            const CliOutcome cli = convertWithCli(
+                file.string(), false, "prlimit --as=" + std::to_string(addressSpace) + " ");
+            EXPECT_EQ(cli.status, 1);
+            EXPECT_THAT(cli.err, ::testing::EndsWith(": " + std::string(c.message) + "\n"));
+            fs::remove(path("big.TLE"));
+        }
+    }
+
+    // The converter's own lines: a standard output that cannot be written is an
+    // error, not a success.
+    TEST_F(FileSystemFaults, UnwritableStandardOutputFailsTheConverter)
+    {
+        const fs::path file = input("active.csv", twoRows);
+        const fs::path err = path("err.txt");
+        struct Case {
+            const char *name;
+            std::string arguments;
+        };
+        for (const Case &c : { Case { "summary line", "'" + file.string() + "'" },
+                               Case { "version", "--version" },
+                               Case { "help", "--help" } }) {
+            SCOPED_TRACE(c.name);
+            const std::string command = std::string("'") + VARNHOLT_CONVERT + "' " + c.arguments
+                + " >/dev/full 2>'" + err.string() + "'";
+            const int status = std::system(command.c_str());
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+            EXPECT_EQ(readBytes(err), "varnholt-convert: standard output: I/O error 112\n");
+        }
+        EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
+    }
 
 } // namespace
 } // namespace varnholt
