@@ -186,7 +186,12 @@ void checkRun(const std::vector<std::string> &lines,
 
 bool headerAccepted(const std::vector<std::string> &lines)
 {
-    return !lines.empty() && lines[0].starts_with("OBJECT_NAME,OBJECT_ID");
+    if (lines.empty())
+        return false;
+    // One UTF-8 byte-order mark in front of the header is passed over.
+    const std::string_view header = lines[0];
+    return header.starts_with("OBJECT_NAME,OBJECT_ID")
+        || header.starts_with("\xEF\xBB\xBFOBJECT_NAME,OBJECT_ID");
 }
 
 } // namespace
