@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 namespace {
 
 /// `text` as a line of a file, with its CR LF end.
@@ -90,6 +92,7 @@ private slots:
     void missingFileReachesApplicationErrorBox();
     void renumberingContinuesAcrossRuns();
     void dialogOffersOneFilterForCsvAndTxt();
+    void fileSizeLimitReachesApplicationErrorBox();
 
 private:
     QString write(const QString &name, const QByteArray &content);
@@ -289,6 +292,33 @@ void LoadCommandsTest::dialogOffersOneFilterForCsvAndTxt()
     QCOMPARE(listed, QStringList({ "a.csv", "b.txt" }));
     QVERIFY(resizable);
     QCOMPARE(notice.text, QStringLiteral("Not a valid filename"));
+}
+
+void LoadCommandsTest::fileSizeLimitReachesApplicationErrorBox()
+{
+    QByteArray rows = header;
+    for (int k = 0; k < 2000; ++k)
+        rows += rowA;
+    const QString input = write(QStringLiteral("active.csv"), rows);
+    const QString output = m_dir->filePath(QStringLiteral("active.TLE"));
+
+    // The process may write no file beyond 100,000 bytes while the command
+    // runs: the write fails instead of a signal ending the program.
+    constexpr rlim_t limit = 100000;
+    rlimit original {};
+    getrlimit(RLIMIT_FSIZE, &original);
+    const rlimit small { limit, original.rlim_max };
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ShownBox shown = runCommand(m_form->LoadCSVfile1, input);
+    setrlimit(RLIMIT_FSIZE, &original);
+
+    QCOMPARE(shown.caption, applicationTitle());
+    QCOMPARE(shown.text, QStringLiteral("I/O error 27."));
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    const qint64 size = QFileInfo(output).size();
+    QVERIFY(size > 0 && size <= static_cast<qint64>(limit));
+    QCOMPARE(size % static_cast<qint64>(varnholt::testing::exampleEntry.size()), 0);
+    QVERIFY(m_form->isVisible());
 }
 
 VARNHOLT_GUI_TEST_MAIN(LoadCommandsTest)
