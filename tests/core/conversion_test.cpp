@@ -211,6 +211,7 @@ namespace {
         Refusal,
         ::testing::Values(
             RefusalCase { "MeanMotionTwelveCharacters", { { columns::meanMotion, "15.501034721" } }, doesNotFit("15.501034721") },
+            RefusalCase { "MeanMotionTwelveCharactersWithoutRevolution", { { columns::meanMotion, "15.501034721" }, { columns::revolution, "" } }, doesNotFit("15.501034721") },
             RefusalCase { "MeanMotionFilledToTwelve", { { columns::meanMotion, "1.002712345" } }, doesNotFit("1.002712345") },
             RefusalCase { "MeanMotionCompletedToThirteen", { { columns::meanMotion, "1234" } }, doesNotFit("1234") },
             RefusalCase { "InclinationFilledToNine", { { columns::inclination, "51.64160" } }, doesNotFit("51.64160") },
