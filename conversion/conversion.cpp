@@ -348,7 +348,19 @@ void Conversion::ConvertTLE()
     writeExponentField(e.ddot, first.at(45), paddingOf(e.ddot));
     writeExponentField(e.bstar, first.at(54), paddingOf(e.bstar));
     *first.at(63) = '0';
-    first.putFilled(65, ' ', rightAlignFill(e.elsetnumber, 4), e.elsetnumber);
+
+    // The counts and the decimal fields are placed as their texts stand, each
+    // once it reads as a number and fits its columns: a reader of the lines
+    // then finds the value the row holds, or the run stops here. The error
+    // names the row's text.
+    const auto putCount
+        = [this](LineBuffer &line, std::size_t column, std::size_t width, std::string_view text) {
+              checkDigitsField(text, paddingOf(text));
+              const std::size_t blanks = rightAlignFill(text, width);
+              checkFieldWidth(text, blanks + text.size(), width);
+              line.putFilled(column, ' ', blanks, text);
+          };
+    putCount(first, 65, 4, e.elsetnumber);
 
     // Published element sets write ".7392" and "0"; TLE readers need the
     // fixed-point form "0.7392", "0.0000" in these columns.
@@ -356,19 +368,26 @@ void Conversion::ConvertTLE()
     const auto fixed = [&scratch](std::string_view text, std::size_t decimals) {
         return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
     };
+    const auto putDecimal
+        = [&](std::size_t column, std::size_t width, char fill, std::string_view text,
+              std::size_t decimals, std::size_t (*fillOf)(std::string_view) noexcept) {
+              checkDecimalField(text, paddingOf(text));
+              const std::string_view placed = fixed(text, decimals);
+              const std::size_t count = fillOf(placed);
+              checkFieldWidth(text, count + placed.size(), width);
+              second.putFilled(column, fill, count, placed);
+          };
     *second.at(1) = '2';
     const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
-    second.putFilled(9, ' ', inclinationBlanks, fixed(e.inclination, 4));
-    const std::string_view raan = fixed(e.raan, 4);
-    second.putFilled(18, ' ', angleFill(raan), raan);
+    const std::string_view inclination = fixed(e.inclination, 4);
+    checkFieldWidth(e.inclination, inclinationBlanks + inclination.size(), 8);
+    second.putFilled(9, ' ', inclinationBlanks, inclination);
+    putDecimal(18, 8, ' ', e.raan, 4, angleFill);
     writeEccentricity(e.eccentricity, second.at(27), paddingOf(e.eccentricity));
-    const std::string_view perigee = fixed(e.argperigee, 4);
-    second.putFilled(35, '0', angleFill(perigee), perigee);
-    const std::string_view anomaly = fixed(e.meananomaly, 4);
-    second.putFilled(44, ' ', angleFill(anomaly), anomaly);
-    const std::string_view motion = fixed(e.meanmotion, 8);
-    second.putFilled(53, ' ', meanMotionFill(motion), motion);
-    second.putFilled(64, ' ', rightAlignFill(e.revnumber, 5), e.revnumber);
+    putDecimal(35, 8, '0', e.argperigee, 4, angleFill);
+    putDecimal(44, 8, ' ', e.meananomaly, 4, angleFill);
+    putDecimal(53, 11, ' ', e.meanmotion, 8, meanMotionFill);
+    putCount(second, 64, 5, e.revnumber);
     // Line 1 is read back only now, when the characters just stored into it
     // have long reached the cache: its catalogue number for line 2 (no later
     // field reaches back to columns 3-7), then its checksum.

@@ -70,7 +70,9 @@ public:
     RunResult convertStreams(int inputFd, int outputFd, RunHost &host);
 
     /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
-    /// field's text does not read or does not fit its TLE field.
+    /// field's text does not read or does not fit its TLE field, naming the
+    /// first such text in the order the fields are placed: line 1's, then line
+    /// 2's, each line's in column order. `line1` and `line2` then stay as they were.
     void ConvertTLE();
 
     /// Splits one data row into `elementSet`, advancing the renumber counter in

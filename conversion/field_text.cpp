@@ -34,11 +34,6 @@ namespace {
         return result;
     }
 
-    [[noreturn]] void doesNotFit(std::string_view text)
-    {
-        throw ConversionError(doesNotFitMessage(text));
-    }
-
     void decimalOrThrow(std::string_view text, DecimalDigits &digits, Padding padding)
     {
         if (!DecimalDigits::parse(text, digits, padding))
@@ -158,7 +153,55 @@ namespace {
         return writeDayFraction(((std::int64_t { h } * 60 + m) * 60 + s) * 1'000'000 + micro, out);
     }
 
+    // The sixteen bytes a mask reader takes for a text of up to 16
+    // characters: the text where it stands when the row has room behind it,
+    // else a copy with NUL bytes behind it.
+    const char *maskable(
+        std::string_view text, Padding padding, std::array<char, blocks::width> &copy) noexcept
+    {
+        if (padding == Padding::row)
+            return text.data();
+        copy.fill('\0');
+        blocks::copyShort(copy.data(), text.data(), text.size());
+        return copy.data();
+    }
+
+    // Bit k set for each of the first `size` (at most 16) characters.
+    unsigned textMask(std::size_t size) noexcept { return (1U << size) - 1; }
+
 } // namespace
+
+void doesNotFit(std::string_view text) { throw ConversionError(doesNotFitMessage(text)); }
+
+void checkDecimalField(std::string_view text, Padding padding)
+{
+    // The usual text, digits with at most one point (or nothing), reads off
+    // two masks; any other form is left to the full reader, which throws.
+    if (text.size() <= blocks::width) {
+        std::array<char, blocks::width> copy;
+        const char *buffer = maskable(text, padding, copy);
+        const unsigned inText = textMask(text.size());
+        const unsigned points = blocks::equalMask(buffer, '.') & inText;
+        if (((blocks::digitMask(buffer) | points) & inText) == inText
+            && (points & (points - 1)) == 0)
+            return;
+    }
+    static_cast<void>(readDecimalText(text));
+}
+
+void checkDigitsField(std::string_view text, Padding padding)
+{
+    bool digits = false;
+    if (text.size() <= blocks::width) {
+        std::array<char, blocks::width> copy;
+        const unsigned inText = textMask(text.size());
+        digits = (blocks::digitMask(maskable(text, padding, copy)) & inText) == inText;
+    } else {
+        digits = std::all_of(text.begin(), text.end(), isDigit);
+    }
+    if (!digits)
+        throw ConversionError(integerMessage(text));
+}
 
 std::size_t inclinationFill(std::string_view text, Padding padding)
 {
@@ -169,14 +212,9 @@ std::size_t inclinationFill(std::string_view text, Padding padding)
     // the next power of ten ("9.999999999999999999" reads as 10).
     if (!text.empty() && text.size() <= 16) {
         std::array<char, blocks::width> copy;
-        const char *buffer = text.data();
-        if (padding == Padding::none) {
-            copy.fill('\0');
-            blocks::copyShort(copy.data(), text.data(), text.size());
-            buffer = copy.data();
-        }
+        const char *buffer = maskable(text, padding, copy);
         const auto size = static_cast<unsigned>(text.size());
-        const unsigned inText = (1U << size) - 1;
+        const unsigned inText = textMask(size);
         const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
         const unsigned points = kinds.point;
         const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));

@@ -122,6 +122,35 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
     return text.empty() || text.size() >= width ? 0 : width - text.size();
 }
 
+// What the text of a field placed as it stands must be before the entry
+// assembly places it (PadAngle, PadArgPerigee, PadMeanMotion and RightAlign
+// only pad): a number of its kind, whose fill and text as placed take no more
+// than the field's columns. An empty text passes these checks: it places
+// nothing and leaves its columns blank.
+
+/// Throws the floating point message naming `text` unless it is empty or a
+/// decimal text that readDecimalText reads. The rule of the right ascension,
+/// the argument of perigee, the mean anomaly and the mean motion; the
+/// inclination is read by inclinationFill, which refuses an empty text too.
+void checkDecimalField(std::string_view text, Padding padding = Padding::none);
+
+/// Throws the integer message naming `text` unless it is empty or decimal
+/// digits only: no sign, no blanks. The rule of the element set number and
+/// the revolution number.
+void checkDigitsField(std::string_view text, Padding padding = Padding::none);
+
+/// Throws the does-not-fit message naming `text`.
+[[noreturn]] void doesNotFit(std::string_view text);
+
+/// Throws the does-not-fit message naming `text` when what is placed for it,
+/// `placed` characters of fill and text, takes more than the field's `width`
+/// columns.
+inline void checkFieldWidth(std::string_view text, std::size_t placed, std::size_t width)
+{
+    if (placed > width)
+        doesNotFit(text);
+}
+
 void writeExponentField(std::string_view text,
     char *out,
     Padding padding = Padding::none); ///< ConvertBstar, 8 characters

@@ -6,10 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace varnholt {
 namespace {
@@ -77,11 +80,9 @@ namespace {
             PlacementCase { "ElsetOneDigit", [](auto &e) { e.elsetnumber = "7"; }, 1, 65, "   7" },
             PlacementCase { "ElsetTwoDigits", [](auto &e) { e.elsetnumber = "42"; }, 1, 65, "  42" },
             PlacementCase { "ElsetFourDigits", [](auto &e) { e.elsetnumber = "1234"; }, 1, 65, "1234" },
-            PlacementCase { "ElsetFiveDigitsLastReplacedByChecksum", [](auto &e) { e.elsetnumber = "12345"; }, 1, 63, "0 1234" },
             PlacementCase { "ElsetEmpty", [](auto &e) { e.elsetnumber = {}; }, 1, 64, "     " },
             PlacementCase { "RevOneDigit", [](auto &e) { e.revnumber = "1"; }, 2, 64, "    1" },
             PlacementCase { "RevFiveDigits", [](auto &e) { e.revnumber = "12345"; }, 2, 64, "12345" },
-            PlacementCase { "RevSixDigits", [](auto &e) { e.revnumber = "123456"; }, 2, 64, "12345" },
             PlacementCase { "RevEmpty", [](auto &e) { e.revnumber = {}; }, 2, 64, "     " },
             PlacementCase { "CatalogueZeroFilled", [](auto &e) { e.catnumber = "5"; }, 2, 1, "2 00005 " },
             PlacementCase { "CatalogueAlpha", [](auto &e) { e.catnumber = "100057"; }, 1, 1, "1 A0057U" },
@@ -90,8 +91,6 @@ namespace {
             PlacementCase { "DesignatorEmpty", [](auto &e) { e.intldesig = {}; }, 1, 9, "          24071" },
             PlacementCase { "SecondDerivative", [](auto &e) { e.ddot = "-.12345E-5"; }, 1, 44, " -12345-5 " },
             PlacementCase { "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
-            PlacementCase { "LongMeanMotionUnderRevolution", [](auto &e) { e.meanmotion = "15.501034721"; }, 2, 53, "15.50103472 1234" },
-            PlacementCase { "LongMeanMotionWithoutRevolution", [](auto &e) { e.meanmotion = "15.501034721"; e.revnumber = {}; }, 2, 53, "15.501034721    " },
             PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130.0000 " },
             // Published element sets leave out the "0" before the point and write zero as "0".
             PlacementCase { "InclinationBelowOne", [](auto &e) { e.inclination = ".7392"; }, 2, 8, "   0.7392 " },
@@ -101,8 +100,142 @@ namespace {
             PlacementCase { "AnomalyZero", [](auto &e) { e.meananomaly = "0"; }, 2, 43, "   0.0000 " },
             PlacementCase { "MeanMotionBelowOne", [](auto &e) { e.meanmotion = ".90816298"; }, 2, 52, "  0.90816298 1234" },
             PlacementCase { "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
-            PlacementCase { "LongInclinationReachesSeparator", [](auto &e) { e.inclination = "51.64160"; }, 2, 9, " 51.64160" },
-            PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " }),
+            PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " },
+            // The widest texts that fit, and other forms that read as numbers.
+            PlacementCase { "InclinationEightColumns", [](auto &e) { e.inclination = "179.9999"; }, 2, 8, " 179.9999 " },
+            PlacementCase { "RaanEightColumns", [](auto &e) { e.raan = "359.9999"; }, 2, 17, " 359.9999 " },
+            PlacementCase { "AnomalyFourDigitsBeforePoint", [](auto &e) { e.meananomaly = "1234.567"; }, 2, 43, " 1234.567 " },
+            PlacementCase { "MeanMotionElevenColumns", [](auto &e) { e.meanmotion = "16.12345678"; }, 2, 52, " 16.12345678 " },
+            PlacementCase { "MeanMotionSigned", [](auto &e) { e.meanmotion = "+1.0027123"; }, 2, 52, " +1.0027123  " },
+            PlacementCase { "RaanExponentForm", [](auto &e) { e.raan = "1E2"; }, 2, 17, " 1E2      " },
+            PlacementCase { "RaanBlankBefore", [](auto &e) { e.raan = " 5"; }, 2, 17, "  5      " },
+            PlacementCase { "RaanLonePoint", [](auto &e) { e.raan = "."; }, 2, 17, "   0.     " },
+            PlacementCase { "ElsetZero", [](auto &e) { e.elsetnumber = "0"; }, 1, 64, "    0" },
+            PlacementCase { "RevZeros", [](auto &e) { e.revnumber = "00000"; }, 2, 64, "00000" },
+            // An empty text places nothing: its columns stay blank.
+            PlacementCase { "PerigeeEmpty", [](auto &e) { e.argperigee = {}; }, 2, 34, "          " },
+            PlacementCase { "MeanMotionEmpty", [](auto &e) { e.meanmotion = {}; }, 2, 52, "             " }),
+        caseName);
+
+    // A column of the data row and the element set's field that holds it.
+    struct Column {
+        std::size_t number;
+        std::string_view TElementSet::*field;
+    };
+    namespace columns {
+        const Column meanMotion { 4, &TElementSet::meanmotion };
+        const Column eccentricity { 5, &TElementSet::eccentricity };
+        const Column inclination { 6, &TElementSet::inclination };
+        const Column raan { 7, &TElementSet::raan };
+        const Column perigee { 8, &TElementSet::argperigee };
+        const Column anomaly { 9, &TElementSet::meananomaly };
+        const Column elset { 13, &TElementSet::elsetnumber };
+        const Column revolution { 14, &TElementSet::revnumber };
+        const Column bstar { 15, &TElementSet::bstar };
+    } // namespace columns
+
+    // `row` with column `number` (counted from 1) replaced by `text`.
+    std::string withColumn(std::string_view row, std::size_t number, std::string_view text)
+    {
+        std::size_t start = 0;
+        for (std::size_t k = 1; k < number; ++k)
+            start = row.find(',', start) + 1;
+        const std::size_t end = std::min(row.find(',', start), row.size());
+        return std::string(row.substr(0, start)) + std::string(text) + std::string(row.substr(end));
+    }
+
+    // Texts put into columns of the example row, and the error the entry then
+    // ends with.
+    struct RefusalCase {
+        const char *name;
+        std::vector<std::pair<Column, std::string>> texts;
+        std::string message;
+    };
+
+    class Refusal : public ::testing::TestWithParam<RefusalCase> { };
+
+    TEST_P(Refusal, NamesTheFirstFieldThatFailsInPlacementOrder)
+    {
+        const RefusalCase &c = GetParam();
+        const auto refused = ThrowsMessage<ConversionError>(StrEq(c.message));
+        // In the row, where the fields are read in place with the rest of the
+        // row behind them.
+        std::string row(exampleRow);
+        for (const auto &[column, text] : c.texts)
+            row = withColumn(row, column.number, text);
+        Conversion inRow;
+        inRow.splitRow(row, 2);
+        EXPECT_THAT([&] { inRow.ConvertTLE(); }, refused) << row;
+        // Put into the element set by a caller, where they are read as bare texts.
+        Conversion bare;
+        bare.splitRow(exampleRow, 2);
+        for (const auto &[column, text] : c.texts)
+            bare.elementSet.*column.field = text;
+        EXPECT_THAT([&] { bare.ConvertTLE(); }, refused);
+    }
+
+    std::string notFloat(std::string_view text)
+    {
+        return "'" + std::string(text) + "' is not a valid floating point value";
+    }
+    std::string notInteger(std::string_view text)
+    {
+        return "'" + std::string(text) + "' is not a valid integer value";
+    }
+    std::string doesNotFit(std::string_view text)
+    {
+        return "'" + std::string(text) + "' does not fit its TLE field";
+    }
+
+    INSTANTIATE_TEST_SUITE_P(
+        NotANumber,
+        Refusal,
+        ::testing::Values(
+            RefusalCase { "MeanMotionLetter", { { columns::meanMotion, "12.2x3472993" } }, notFloat("12.2x3472993") },
+            RefusalCase { "MeanMotionTwoPoints", { { columns::meanMotion, "12.23.47299" } }, notFloat("12.23.47299") },
+            RefusalCase { "MeanMotionOverflows", { { columns::meanMotion, "1E999" } }, notFloat("1E999") },
+            RefusalCase { "RaanText", { { columns::raan, "abc" } }, notFloat("abc") },
+            RefusalCase { "PerigeeSemicolon", { { columns::perigee, "5;4321" } }, notFloat("5;4321") },
+            RefusalCase { "AnomalyLongText", { { columns::anomaly, "9.87650000000000x" } }, notFloat("9.87650000000000x") },
+            RefusalCase { "AnomalyPointFirst", { { columns::anomaly, ".98x" } }, notFloat(".98x") },
+            RefusalCase { "ElsetLetter", { { columns::elset, "1x" } }, notInteger("1x") },
+            RefusalCase { "ElsetSign", { { columns::elset, "-5" } }, notInteger("-5") },
+            RefusalCase { "ElsetBlank", { { columns::elset, " 5" } }, notInteger(" 5") },
+            RefusalCase { "ElsetDecimal", { { columns::elset, "9.0" } }, notInteger("9.0") },
+            RefusalCase { "RevHex", { { columns::revolution, "0x1F" } }, notInteger("0x1F") },
+            RefusalCase { "RevLongWithLetter", { { columns::revolution, "12345678901234567A" } }, notInteger("12345678901234567A") }),
+        caseName);
+
+    INSTANTIATE_TEST_SUITE_P(
+        TooWide,
+        Refusal,
+        ::testing::Values(
+            RefusalCase { "MeanMotionTwelveCharacters", { { columns::meanMotion, "15.501034721" } }, doesNotFit("15.501034721") },
+            RefusalCase { "MeanMotionTwelveCharactersWithoutRevolution", { { columns::meanMotion, "15.501034721" }, { columns::revolution, "" } }, doesNotFit("15.501034721") },
+            RefusalCase { "MeanMotionFilledToTwelve", { { columns::meanMotion, "1.002712345" } }, doesNotFit("1.002712345") },
+            RefusalCase { "MeanMotionCompletedToThirteen", { { columns::meanMotion, "1234" } }, doesNotFit("1234") },
+            RefusalCase { "InclinationFilledToNine", { { columns::inclination, "51.64160" } }, doesNotFit("51.64160") },
+            RefusalCase { "RaanNineCharacters", { { columns::raan, "1234.5678" } }, doesNotFit("1234.5678") },
+            RefusalCase { "PerigeeCompletedToNine", { { columns::perigee, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "AnomalyLongNumber", { { columns::anomaly, "9.876500000000000" } }, doesNotFit("9.876500000000000") },
+            RefusalCase { "ElsetFiveDigits", { { columns::elset, "12345" } }, doesNotFit("12345") },
+            RefusalCase { "ElsetLeadingZeros", { { columns::elset, "00999" } }, doesNotFit("00999") },
+            RefusalCase { "RevSixDigits", { { columns::revolution, "123456" } }, doesNotFit("123456") },
+            RefusalCase { "RevSeventeenDigits", { { columns::revolution, "12345678901234567" } }, doesNotFit("12345678901234567") }),
+        caseName);
+
+    INSTANTIATE_TEST_SUITE_P(
+        Order,
+        Refusal,
+        ::testing::Values(
+            RefusalCase { "BstarBeforeElset", { { columns::elset, "1x" }, { columns::bstar, "abc" } }, notFloat("abc") },
+            RefusalCase { "ElsetBeforeInclination", { { columns::inclination, "x" }, { columns::elset, "12345" } }, doesNotFit("12345") },
+            RefusalCase { "InclinationBeforeRaan", { { columns::raan, "x" }, { columns::inclination, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "EccentricityBeforePerigee", { { columns::perigee, "x" }, { columns::eccentricity, "2" } }, doesNotFit("2") },
+            RefusalCase { "RaanBeforeEccentricity", { { columns::eccentricity, "x" }, { columns::raan, "y" } }, notFloat("y") },
+            RefusalCase { "PerigeeBeforeAnomaly", { { columns::anomaly, "x" }, { columns::perigee, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "AnomalyBeforeMeanMotion", { { columns::meanMotion, "x" }, { columns::anomaly, "y" } }, notFloat("y") },
+            RefusalCase { "MeanMotionBeforeRevolution", { { columns::revolution, "x" }, { columns::meanMotion, "15.501034721" } }, doesNotFit("15.501034721") }),
         caseName);
 
     TEST(Entry, EveryLineHas69CharactersEndingInItsChecksum)
@@ -119,6 +252,13 @@ namespace {
         e.argperigee = perigee;
         e.revnumber = revolution;
         e.elsetnumber = elset;
+        // Texts longer than their fields are refused, the first placed first.
+        for (std::string_view *field :
+            { &e.elsetnumber, &e.argperigee, &e.meanmotion, &e.revnumber }) {
+            EXPECT_THAT([&] { conversion.ConvertTLE(); },
+                ThrowsMessage<ConversionError>(StrEq(doesNotFit(*field))));
+            *field = {};
+        }
         conversion.ConvertTLE();
         for (const std::string *line : { &conversion.line1, &conversion.line2 }) {
             ASSERT_EQ(line->size(), 69U);

@@ -91,6 +91,7 @@ namespace {
                           FieldCase { "SmallE", ConvertNdot, ".14705e-3", " .00014705" },
                           FieldCase { "RoundsHalfUp", ConvertNdot, ".000000125", " .00000013" },
                           FieldCase { "RoundsToZeroUnsigned", ConvertNdot, "-.1E-9", " .00000000" },
+                          FieldCase { "JustBelowHalfTheLastPlaceUnsigned", ConvertNdot, "-.4E-8", " .00000000" },
                           FieldCase { "Plain", ConvertNdot, "-.00002182", "-.00002182" }),
         caseName);
 

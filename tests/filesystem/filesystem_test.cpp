@@ -442,13 +442,23 @@ namespace {
     // A number error in data row k: the output holds the entries of rows 1 to
     // k - 1, and the converter names the file and the line (the header is line
     // 1). Row 2000 comes after more entries than the output buffers at once.
-    class NumberErrorInRow : public FileSystemFaults, public ::testing::WithParamInterface<int> { };
+    struct NumberErrorCase {
+        const char *name;
+        int k;
+        std::string meanMotion; ///< column 4 of the bad row
+        std::string inclination; ///< column 6 of the bad row
+        std::string message;
+    };
+
+    class NumberErrorInRow : public FileSystemFaults,
+                             public ::testing::WithParamInterface<NumberErrorCase> { };
 
     TEST_P(NumberErrorInRow, LeavesTheEntriesBeforeIt)
     {
-        const int k = GetParam();
-        const std::string badRow = "BAD,2015-034A,2024-03-11T12:02:41.185440,1.00271234,.0002345,"
-                                   "5l.6416,85.1234,5.4321,9.8765,0,U,40732,999,1234,0,0,0\r\n";
+        const int k = GetParam().k;
+        const std::string badRow = "BAD,2015-034A,2024-03-11T12:02:41.185440,"
+            + GetParam().meanMotion + ",.0002345," + GetParam().inclination
+            + ",85.1234,5.4321,9.8765,0,U,40732,999,1234,0,0,0\r\n";
         std::string rows = crlfLine(header);
         std::string entries;
         for (int row = 1; row < k; ++row) {
@@ -457,7 +467,7 @@ namespace {
         }
         rows += badRow + crlfLine(exampleRow);
         const fs::path file = input("active.csv", rows);
-        const std::string message = "'5l.6416' is not a valid floating point value";
+        const std::string &message = GetParam().message;
 
         const CoreOutcome core = convertWithCore(file.string());
         EXPECT_EQ(core.error, message);
@@ -474,8 +484,21 @@ namespace {
         EXPECT_EQ(readBytes(file), rows);
     }
 
-    INSTANTIATE_TEST_SUITE_P(Rows, NumberErrorInRow, ::testing::Values(1, 2, 3, 2000),
-                             [](const auto &row) { return "Row" + std::to_string(row.param); });
+    const std::string badInclination = "'5l.6416' is not a valid floating point value";
+
+    INSTANTIATE_TEST_SUITE_P(
+        Rows,
+        NumberErrorInRow,
+        ::testing::Values(
+            NumberErrorCase { "Row1", 1, "1.00271234", "5l.6416", badInclination },
+            NumberErrorCase { "Row2", 2, "1.00271234", "5l.6416", badInclination },
+            NumberErrorCase { "Row3", 3, "1.00271234", "5l.6416", badInclination },
+            NumberErrorCase { "Row2000", 2000, "1.00271234", "5l.6416", badInclination },
+            NumberErrorCase { "MeanMotionNotANumberRow3", 3, "12.2x3472993", "5.6416",
+                              "'12.2x3472993' is not a valid floating point value" },
+            NumberErrorCase { "MeanMotionTooWideRow2000", 2000, "15.501034721", "5.6416",
+                              "'15.501034721' does not fit its TLE field" }),
+        testing::caseName);
 
     // Files that are not files: a named pipe must never make a run wait for
     // its other end, and a device is no input. The name of the file that is

@@ -30,6 +30,19 @@ std::optional<std::string> attempt(F f, std::string &message)
     }
 }
 
+// Runs a check; false with `message` set when it throws.
+template <class F>
+bool passes(F check, std::string &message)
+{
+    try {
+        check();
+        return true;
+    } catch (const ConversionError &error) {
+        message = error.what();
+        return false;
+    }
+}
+
 void checkInteger(std::string_view text)
 {
     const auto expected = referenceInteger(text);
@@ -93,6 +106,30 @@ void checkPads(std::string_view text)
             "argument of perigee padded wrongly", text);
     require(PadMeanMotion(text) == std::string(point == 1 ? 1 : 0, ' ') + std::string(text),
             "mean motion padded wrongly", text);
+}
+
+// The checks of the texts placed as they stand, on the bare text and on the
+// text with room behind it as in the kept row: a decimal text that reads as a
+// double, or digits only; an empty text passes both.
+void checkNumberFields(std::string_view text)
+{
+    std::string kept(text);
+    kept.append(32, '.');
+    const auto decimal = referenceDecimal(text);
+    bool range = false;
+    const bool reads = text.empty() || (decimal && !std::isinf(referenceDouble(*decimal, range)));
+    const bool digits = text.find_first_not_of("0123456789") == std::string_view::npos;
+    for (const Padding padding : { Padding::none, Padding::row }) {
+        const std::string_view checked
+            = padding == Padding::row ? std::string_view(kept.data(), text.size()) : text;
+        std::string message;
+        const bool decimalPassed = passes([&] { checkDecimalField(checked, padding); }, message);
+        require(decimalPassed == reads, "a decimal field's text judged wrongly", text);
+        require(decimalPassed || message == floatText(text), "wrong decimal message", message);
+        const bool digitsPassed = passes([&] { checkDigitsField(checked, padding); }, message);
+        require(digitsPassed == digits, "a count field's text judged wrongly", text);
+        require(digitsPassed || message == integerText(text), "wrong count message", message);
+    }
 }
 
 // A rounded fixed-point or exponent result against the exact value: within
@@ -284,6 +321,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkDecimal(text);
     checkInclination(text);
     checkPads(text);
+    checkNumberFields(text);
     checkBstar(text);
     checkNdot(text);
     checkEccentricity(text);

@@ -10,6 +10,7 @@
 #include "fuzz_support.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -86,16 +87,44 @@ void checkLines(const Conversion &c)
     require(isExponentField(std::string_view(l1).substr(44, 8)), "the second derivative is malformed", l1);
     require(isExponentField(std::string_view(l1).substr(53, 8)), "BSTAR is malformed", l1);
     require(isBlankOrDigits(std::string_view(l2).substr(26, 7), 0), "eccentricity is not seven digits", l2);
-    require(l2[7] == ' ', "column 8 of line 2 is not blank", l2);
+    // Every field keeps to its columns, so the blanks between them stay.
+    for (std::size_t column : { 8U, 17U, 26U, 34U, 43U, 52U })
+        require(l2[column - 1] == ' ', "a separating column of line 2 is not blank", l2);
 }
 
 // The two element lines assembled from the field conversions one by one,
 // each returning its own text, in the order the entry assembly uses them (so
-// that the first failing field is the same). Throws as they do.
+// that the first failing field is the same). Throws as they do. The texts
+// placed as they stand are first checked by the reference grammars: a
+// decimal text that reads as a double, or digits only; and what is placed for
+// one must not be wider than its field.
 struct Assembled {
     std::string line1;
     std::string line2;
 };
+
+std::string_view readsAsDecimal(std::string_view text)
+{
+    const auto decimal = referenceDecimal(text);
+    bool range = false;
+    if (!text.empty() && (!decimal || std::isinf(referenceDouble(*decimal, range))))
+        throw ConversionError(floatText(text));
+    return text;
+}
+
+std::string_view digitsOnly(std::string_view text)
+{
+    if (text.find_first_not_of("0123456789") != std::string_view::npos)
+        throw ConversionError(integerText(text));
+    return text;
+}
+
+std::string fitting(std::string_view text, std::string placed, std::size_t width)
+{
+    if (placed.size() > width)
+        throw ConversionError(fitText(text));
+    return placed;
+}
 
 Assembled assembleFromFields(const TElementSet &e)
 {
@@ -122,19 +151,23 @@ Assembled assembleFromFields(const TElementSet &e)
     place(a.line1, 45, ConvertBstar(e.ddot));
     place(a.line1, 54, ConvertBstar(e.bstar));
     place(a.line1, 63, "0");
-    place(a.line1, 65, RightAlign(e.elsetnumber, 4));
+    place(a.line1, 65, fitting(e.elsetnumber, RightAlign(digitsOnly(e.elsetnumber), 4), 4));
     a.line1[68] = referenceChecksum(a.line1);
 
     place(a.line2, 1, "2");
     place(a.line2, 3, catalogue);
     const std::size_t blanks = PadInclination(e.inclination).size() - e.inclination.size();
-    place(a.line2, 9, std::string(blanks, ' ') + fixed(e.inclination, 4));
-    place(a.line2, 18, PadAngle(fixed(e.raan, 4)));
+    place(
+        a.line2, 9, fitting(e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4), 8));
+    place(a.line2, 18, fitting(e.raan, PadAngle(fixed(readsAsDecimal(e.raan), 4)), 8));
     place(a.line2, 27, EccentricityDigits(e.eccentricity));
-    place(a.line2, 35, PadArgPerigee(fixed(e.argperigee, 4)));
-    place(a.line2, 44, PadAngle(fixed(e.meananomaly, 4)));
-    place(a.line2, 53, PadMeanMotion(fixed(e.meanmotion, 8)));
-    place(a.line2, 64, RightAlign(e.revnumber, 5));
+    place(a.line2, 35,
+        fitting(e.argperigee, PadArgPerigee(fixed(readsAsDecimal(e.argperigee), 4)), 8));
+    place(
+        a.line2, 44, fitting(e.meananomaly, PadAngle(fixed(readsAsDecimal(e.meananomaly), 4)), 8));
+    place(a.line2, 53,
+        fitting(e.meanmotion, PadMeanMotion(fixed(readsAsDecimal(e.meanmotion), 8)), 11));
+    place(a.line2, 64, fitting(e.revnumber, RightAlign(digitsOnly(e.revnumber), 5), 5));
     a.line2[68] = referenceChecksum(a.line2);
     return a;
 }
@@ -191,6 +224,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const bool named = *quoted == shown(e.catnumber) || *quoted == shown(e.ndot)
             || *quoted == shown(e.ddot) || *quoted == shown(e.bstar)
             || *quoted == shown(e.inclination) || *quoted == shown(e.eccentricity)
+            || *quoted == shown(e.raan) || *quoted == shown(e.argperigee)
+            || *quoted == shown(e.meananomaly) || *quoted == shown(e.meanmotion)
+            || *quoted == shown(e.elsetnumber) || *quoted == shown(e.revnumber)
             || shown(e.epochtext).find(*quoted) != std::string::npos;
         require(named, "the message names no field", message);
         if (message == catalogueText(e.catnumber))
