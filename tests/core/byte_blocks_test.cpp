@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -113,15 +114,17 @@ namespace {
             if (bits != 0)
                 expectFirstBitFinds(block, bits, [c](char b) { return b == c; });
         }
-        for (const auto &[a, b, c] : triples) {
+        for (const std::array<char, 3> &abc : triples) {
+            const auto [a, b, c] = abc;
             const unsigned bits = plain::equalMask(p, a, b, c);
             if (fast::equalMask(p, a, b, c) != bits)
                 ADD_FAILURE() << "equalMask(" << shownByte(a) << ", " << shownByte(b) << ", "
                               << shownByte(c) << ") " << hex(block) << ": "
                               << fast::equalMask(p, a, b, c) << " / " << bits;
             if (bits != 0)
-                expectFirstBitFinds(
-                    block, bits, [a, b, c](char x) { return x == a || x == b || x == c; });
+                expectFirstBitFinds(block, bits, [&abc](char x) {
+                    return std::find(abc.begin(), abc.end(), x) != abc.end();
+                });
         }
         if (fast::digitMask(p) != plain::digitMask(p))
             ADD_FAILURE() << "digitMask " << hex(block) << ": " << fast::digitMask(p) << " / "
