@@ -16,7 +16,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 namespace {
 
@@ -41,6 +44,30 @@ private:
     void (TMainForm::*m_command)();
 };
 
+/// The menu bar's look while it is worked from the keyboard (Alt, F10, the arrow
+/// keys): the current item is drawn as when its menu is open. Some styles, Fusion
+/// among them, otherwise mark a menu-bar item only while its menu is open, and
+/// the keyboard's place in the bar cannot be seen.
+class KeyboardMenuBarStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element,
+        const QStyleOption *option,
+        QPainter *painter,
+        const QWidget *widget) const override
+    {
+        // The bar has the focus only under keyboard control; a mouse over an item does not give it.
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget
+            && widget->hasFocus()) {
+            QStyleOptionMenuItem current(*item);
+            current.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &current, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent)
@@ -51,6 +78,9 @@ TMainForm::TMainForm(QWidget *parent)
 
     MainMenu1 = new QMenuBar(this);
     setMenuBar(MainMenu1);
+    auto *menuBarStyle = new KeyboardMenuBarStyle;
+    menuBarStyle->setParent(MainMenu1);
+    MainMenu1->setStyle(menuBarStyle);
 
     LoadDlg = new QFileDialog(this);
     LoadDlg->setOption(QFileDialog::DontUseNativeDialog);
@@ -80,6 +110,12 @@ TMainForm::TMainForm(QWidget *parent)
     connect(Close1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Close1Click); });
     connect(Help1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Help1Click); });
     connect(About, &QAction::triggered, this, [this] { postCommand(&TMainForm::AboutClick); });
+
+    // F10 opens the first menu, as on other desktops; the captions carry no accelerators.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        MainMenu1->setActiveAction(File1->menuAction());
+        File1->setActiveAction(LoadCSVfile1);
+    });
 
     m_host = std::make_unique<WindowHost>(*this, *LoadDlg);
 
