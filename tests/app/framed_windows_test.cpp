@@ -7,7 +7,9 @@
 #include "gui_test_support.h"
 #include "message_boxes.h"
 
+#include <QAction>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QWindow>
 #include <optional>
@@ -32,6 +34,7 @@ class FramedWindowsTest : public QObject {
 private slots:
     void initTestCase();
     void mainWindowCentredByOuterSize();
+    void helpBesideMainWindow();
     void messageBoxFrames_data();
     void messageBoxFrames();
 };
@@ -58,6 +61,33 @@ void FramedWindowsTest::mainWindowCentredByOuterSize()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QTRY_COMPARE(frameOf(&form),
         QRect(QPoint((screen.width() - 383) / 2, (screen.height() - 275) / 2), QSize(383, 275)));
+}
+
+void FramedWindowsTest::helpBesideMainWindow()
+{
+    // The help file is found in the current directory, the build's app folder.
+    TMainForm form;
+    form.show();
+    QVERIFY(waitForFrame(&form));
+    const QRect main = frameOf(&form);
+
+    form.Help1->trigger();
+    QMainWindow *help = nullptr;
+    QVERIFY(QTest::qWaitFor([&] {
+        help = form.findChild<QMainWindow *>(QStringLiteral("helpWindow"));
+        return help && help->isVisible();
+    }));
+    QVERIFY(waitForFrame(help));
+    // Centred on 1920 x 1080, the main window leaves room on its right.
+    QTRY_COMPARE(frameOf(help).topLeft(), QPoint(main.right() + 1, main.top()));
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frameOf(help)));
+
+    help->move(40, 50);
+    QTRY_COMPARE(frameOf(help).topLeft(), QPoint(40, 50));
+    form.Help1->trigger();
+    QTest::qWait(200);
+    QCOMPARE(form.findChildren<QMainWindow *>(QStringLiteral("helpWindow")).size(), 1);
+    QCOMPARE(frameOf(help).topLeft(), QPoint(40, 50));
 }
 
 void FramedWindowsTest::messageBoxFrames_data()
