@@ -27,8 +27,8 @@ export PROGRAM="$program" WORK="$work" DATA="$data"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     unset QT_QPA_PLATFORM
 
-    # waitfor PID CAPTION [OTHER]: the id of the window captioned CAPTION, other
-    # than the window OTHER, once it appears.
+    # waitfor PID CAPTION [SKIP]: the id of the window captioned CAPTION, once it
+    # appears; windows whose line in the tree contains SKIP do not count.
     waitfor() {
         i=0
         while [ $i -lt 100 ]; do
@@ -37,8 +37,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
                 return 1
             fi
             # Only windows with a class: Qt also names a hidden 1 x 1 window after the program.
-            window=$(xwininfo -root -tree | grep -F "\"$2\": (\"" | awk "{print \$1}" \
-                | grep -vx "${3:-none}" | head -n 1)
+            window=$(xwininfo -root -tree | grep -F "\"$2\": (\"" | grep -vF "${3:-@none@}" \
+                | awk "{print \$1}" | head -n 1)
             if [ -n "$window" ]; then
                 echo "$window"
                 return 0
@@ -89,11 +89,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     # A file on the command line is converted once the window is shown, and its
     # summary appears at the main window + 75, + 65: captioned with the program
     # title, which comes from the program file name.
-    # The main window bears that caption too until it is first activated.
+    # The main window bears that caption too until it is first activated, which
+    # may come only after the summary is closed: it is told by its size.
     "$PROGRAM" "$WORK/catalogue.csv" &
     pid=$!
-    if ! main=$(waitfor $pid "Varnholt  version 2.10") \
-        || ! box=$(waitfor $pid "$(basename "$PROGRAM")" "$main"); then
+    if ! box=$(waitfor $pid "$(basename "$PROGRAM")" " 383x275+"); then
         kill $pid
         exit 1
     fi
