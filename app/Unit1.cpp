@@ -8,19 +8,31 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyleOptionMenuItem>
+#include <QUrl>
+#include <QWindow>
+#include <functional>
+#include <utility>
 
 namespace {
 
-/// A menu command waiting to run on the main window.
+/// A command waiting to run on the main window.
 class CommandEvent : public QEvent {
 public:
     static QEvent::Type kind()
@@ -29,19 +41,73 @@ public:
         return type;
     }
 
-    explicit CommandEvent(void (TMainForm::*command)())
+    explicit CommandEvent(std::function<void()> command)
         : QEvent(kind())
-        , m_command(command)
+        , m_command(std::move(command))
     {
     }
 
-    void run(TMainForm &form) const { (form.*m_command)(); }
+    void run() const { m_command(); }
 
 private:
-    void (TMainForm::*m_command)();
+    std::function<void()> m_command;
+};
+
+/// Accepts a drag or drop that carries only loadable files, as a copy: the
+/// source keeps its files whatever action it proposed.
+bool acceptLoadable(QDropEvent *event)
+{
+    if (!(event->possibleActions() & Qt::CopyAction)
+        || loadableFiles(*event->mimeData()).isEmpty()) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+/// The menu bar's look while it is worked from the keyboard (Alt, F10, the arrow
+/// keys): the current item is drawn as when its menu is open. Some styles, Fusion
+/// among them, otherwise mark a menu-bar item only while its menu is open, and
+/// the keyboard's place in the bar cannot be seen.
+class KeyboardMenuBarStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element,
+        const QStyleOption *option,
+        QPainter *painter,
+        const QWidget *widget) const override
+    {
+        // The bar has the focus only under keyboard control; a mouse over an item does not give it.
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget
+            && widget->hasFocus()) {
+            QStyleOptionMenuItem current(*item);
+            current.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &current, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
 };
 
 } // namespace
+
+QStringList loadableFiles(const QMimeData &data)
+{
+    QStringList files;
+    for (const QUrl &url : data.urls()) {
+        if (!url.isLocalFile())
+            return {};
+        const QString file = url.toLocalFile();
+        const QString suffix = QFileInfo(file).suffix();
+        if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0
+            && suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) != 0)
+            return {};
+        files.append(file);
+    }
+    return files;
+}
 
 TMainForm::TMainForm(QWidget *parent)
     : QMainWindow(parent)
@@ -51,6 +117,9 @@ TMainForm::TMainForm(QWidget *parent)
 
     MainMenu1 = new QMenuBar(this);
     setMenuBar(MainMenu1);
+    auto *menuBarStyle = new KeyboardMenuBarStyle;
+    menuBarStyle->setParent(MainMenu1);
+    MainMenu1->setStyle(menuBarStyle);
 
     LoadDlg = new QFileDialog(this);
     LoadDlg->setOption(QFileDialog::DontUseNativeDialog);
@@ -64,6 +133,8 @@ TMainForm::TMainForm(QWidget *parent)
     storedpic->setGeometry(256, 128, 73, 73);
     storedpic->setPixmap(programIcon.pixmap(QSize(64, 64)));
     storedpic->hide();
+
+    setAcceptDrops(true);
 
     File1 = MainMenu1->addMenu(QStringLiteral("File                "));
     LoadCSVfile1 = File1->addAction(QStringLiteral("Load CSV file"));
@@ -80,6 +151,12 @@ TMainForm::TMainForm(QWidget *parent)
     connect(Close1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Close1Click); });
     connect(Help1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Help1Click); });
     connect(About, &QAction::triggered, this, [this] { postCommand(&TMainForm::AboutClick); });
+
+    // F10 opens the first menu, as on other desktops; the captions carry no accelerators.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        MainMenu1->setActiveAction(File1->menuAction());
+        File1->setActiveAction(LoadCSVfile1);
+    });
 
     m_host = std::make_unique<WindowHost>(*this, *LoadDlg);
 
@@ -108,18 +185,82 @@ void TMainForm::Help1Click() { HtmlHelpA(this, "VARNHOLT.chm", 0, 0); }
 
 void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
+void TMainForm::loadCSVfile(const QString &path)
+{
+    ChosenFileHost host(*m_host, QFile::encodeName(path).toStdString());
+    m_conversion.LoadCSVfile1Click(host);
+}
+
+void TMainForm::openFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        // As the file dialog gives it: a full path. An empty name stays empty.
+        m_waitingFiles.append(
+            path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    }
+    startOpeningFiles();
+}
+
 bool TMainForm::event(QEvent *event)
 {
     if (event->type() == CommandEvent::kind()) {
-        static_cast<CommandEvent *>(event)->run(*this);
+        static_cast<CommandEvent *>(event)->run();
         return true;
     }
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
+    // Files wait until the window is on the screen; its native window tells.
+    if (event->type() == QEvent::Show && windowHandle())
+        windowHandle()->installEventFilter(this);
     return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+        startOpeningFiles();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event) { acceptLoadable(event); }
+
+void TMainForm::dragMoveEvent(QDragMoveEvent *event) { acceptLoadable(event); }
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    if (acceptLoadable(event))
+        openFiles(loadableFiles(*event->mimeData()));
 }
 
 void TMainForm::postCommand(void (TMainForm::*command)())
 {
-    QCoreApplication::postEvent(this, new CommandEvent(command));
+    QCoreApplication::postEvent(this, new CommandEvent([this, command] { (this->*command)(); }));
+}
+
+void TMainForm::startOpeningFiles()
+{
+    const QWindow *handle = windowHandle();
+    if (m_openingFiles || m_waitingFiles.isEmpty() || !handle || !handle->isExposed())
+        return;
+    m_openingFiles = true;
+    postCommand(&TMainForm::openWaitingFiles);
+}
+
+void TMainForm::openWaitingFiles()
+{
+    while (!m_waitingFiles.isEmpty()) {
+        const QString path = m_waitingFiles.takeFirst();
+        // Sent, not called: an error leaves through the application's notify(),
+        // which shows it as it does a menu command's, and the next file runs.
+        CommandEvent run([this, path] { loadCSVfile(path); });
+        QCoreApplication::sendEvent(this, &run);
+    }
+    m_openingFiles = false;
+}
+
+void startMainWindow(TMainForm &form, const QStringList &arguments)
+{
+    form.show();
+    form.activateWindow();
+    form.openFiles(arguments.mid(1));
 }

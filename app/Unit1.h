@@ -4,13 +4,18 @@
 
 #include <QMainWindow>
 #include <QSize>
+#include <QStringList>
 #include <memory>
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFileDialog;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QMimeData;
 class WindowHost;
 
 /// The main window's outer size as designed, frame, caption bar and menu bar included.
@@ -18,6 +23,11 @@ inline constexpr QSize mainWindowSize { 383, 275 };
 
 /// The window caption, set at every activation.
 inline constexpr char mainWindowCaption[] = "Varnholt  version 2.10";
+
+/// The files a drag carries when every one of its URLs names a local file whose
+/// name ends in ".csv" or ".txt", in any case; none otherwise (other files,
+/// remote URLs, plain text), and the window refuses the drag.
+QStringList loadableFiles(const QMimeData &data);
 
 /// The program's main window: a menu bar over an empty client area. It owns the
 /// conversion state, which lives as long as the window, and every About window.
@@ -65,12 +75,37 @@ public slots:
     /// "About": builds and shows a new About window.
     void AboutClick();
 
+    /// "Load CSV file" on `path` as if it had been chosen in the file dialog.
+    void loadCSVfile(const QString &path);
+    /// Runs "Load CSV file" on each of `paths` in turn, once the window is on
+    /// the screen, each as if it had been chosen in the file dialog (a relative
+    /// path from the current directory). Each file's summary or error box is
+    /// closed before the next file runs; an error reaches the application's
+    /// error box, and the next file runs all the same. Files handed over while
+    /// others wait run after them.
+    void openFiles(const QStringList &paths);
+
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    /// Files dropped on the window are opened as by openFiles(); a drag with
+    /// anything else is refused.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void postCommand(void (TMainForm::*command)());
+    void startOpeningFiles();
+    void openWaitingFiles();
 
     varnholt::Conversion m_conversion;
     std::unique_ptr<WindowHost> m_host;
+    QStringList m_waitingFiles;
+    bool m_openingFiles = false;
 };
+
+/// Starts the program's window: shows and activates `form`, then opens the files
+/// that `arguments` (a command line, the program's name first) names after the
+/// program's name, as TMainForm::openFiles() does.
+void startMainWindow(TMainForm &form, const QStringList &arguments);

@@ -3,6 +3,7 @@
 #include "outer_size.h"
 #include "placement.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -27,17 +28,29 @@ protected:
     }
 };
 
+/// Where the text rows start, and where they must end: the inner edge of the
+/// frame rectangle's right side.
+constexpr int rowLeft = 120;
+constexpr int rowRight = aboutWindowSize.width() - 16 - 2;
+
 QLabel *addRow(QWidget *window, const QString &text, int top)
 {
     auto *label = new QLabel(text, window);
     label->setObjectName(QStringLiteral("row%1").arg(top / 20));
     label->setTextFormat(Qt::PlainText);
-    label->move(120, top);
+    label->move(rowLeft, top);
     label->adjustSize();
     return label;
 }
 
 } // namespace
+
+QString readmeRow(const QString &docFolder, const QFontMetrics &metrics, int width)
+{
+    const QString lead = QStringLiteral("README: ");
+    return lead
+        + metrics.elidedText(docFolder, Qt::ElideMiddle, width - metrics.horizontalAdvance(lead));
+}
 
 QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
 {
@@ -81,7 +94,11 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     addRow(window, QStringLiteral("version 2.10"), 40);
     addRow(window, QStringLiteral("October 1, 2025"), 60);
     addRow(window, QStringLiteral("The Varnholt developers"), 80);
-    addRow(window, QStringLiteral("See the project's README for contact"), 100);
+    const QString docFolder = QStringLiteral(VARNHOLT_INSTALL_DOCDIR);
+    QLabel *readme = addRow(
+        window, readmeRow(docFolder, QFontMetrics(window->font()), rowRight - rowLeft), 100);
+    if (!readme->text().endsWith(docFolder))
+        readme->setToolTip(docFolder);
     QLabel *credits = addRow(window, QStringLiteral("Element sets: public catalogues"), 120);
     QFont creditsFont = credits->font();
     creditsFont.setItalic(true);

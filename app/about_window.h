@@ -2,11 +2,18 @@
 
 #include <QSize>
 
+class QFontMetrics;
 class QPixmap;
+class QString;
 class QWidget;
 
 /// The About window's outer size, frame and caption bar included.
 inline constexpr QSize aboutWindowSize { 400, 286 };
+
+/// The About window's fifth row: "README: " and the folder the README is
+/// installed in. When that is wider than `width` pixels in `metrics`, the folder
+/// is shortened in the middle ("/opt/…/doc/varnholt") so that the row fits.
+QString readmeRow(const QString &docFolder, const QFontMetrics &metrics, int width);
 
 /// Builds a new About window owned by `owner` (the main window), centred on the
 /// owner's frame as it is now, and shows it as the active window. The window is

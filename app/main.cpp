@@ -5,7 +5,6 @@ int main(int argc, char *argv[])
 {
     VarnholtApplication app(argc, argv);
     TMainForm form;
-    form.show();
-    form.activateWindow();
+    startMainWindow(form, QCoreApplication::arguments());
     return VarnholtApplication::exec();
 }

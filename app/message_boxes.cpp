@@ -1,14 +1,15 @@
 #include "message_boxes.h"
 
+#include "outer_size.h"
 #include "placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QShowEvent>
 
 namespace {
 
-/// A message box that places itself once its final size is known.
+/// A message box that keeps its frame where it belongs as its size settles and
+/// the window manager frames it.
 class PlacedMessageBox : public QMessageBox {
 public:
     PlacedMessageBox(QMessageBox::Icon icon,
@@ -17,7 +18,6 @@ public:
         QWidget *parent,
         std::optional<QPoint> at)
         : QMessageBox(icon, caption, text, QMessageBox::Ok, parent)
-        , m_at(at)
     {
         setTextFormat(Qt::PlainText);
         // A message box has a caption and a close button, nothing to minimise or maximise.
@@ -25,25 +25,12 @@ public:
             | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         // Without the final size, move() would place the client area, not the frame.
         adjustSize();
-        place();
+        // QMessageBox settles its size only when shown; a centred axis depends on it.
+        keepPlaced(this, parent ? parent->window() : nullptr, [at](QSize outer) {
+            const QRect screen = QGuiApplication::primaryScreen()->geometry();
+            return messageBoxPlace(at, outer, screen);
+        });
     }
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        // QMessageBox settles its size only here; a centred axis depends on it.
-        QMessageBox::showEvent(event);
-        place();
-    }
-
-private:
-    void place()
-    {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        move(messageBoxPlace(m_at, frameGeometry().size(), screen));
-    }
-
-    std::optional<QPoint> m_at;
 };
 
 } // namespace

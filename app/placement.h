@@ -21,3 +21,11 @@ QPoint aboutWindowPlace(const QRect &mainFrame, QSize outer);
 /// Along an axis where `at` is negative, or when there is no `at`, the box is
 /// centred on the screen instead.
 QPoint messageBoxPlace(std::optional<QPoint> at, QSize box, const QRect &screen);
+
+/// Top-left corner of a help window of `help` outer size opened from the main
+/// window whose frame is `mainFrame`, on a screen whose available area is
+/// `screen`. The help window goes beside the main window, tops level: to its
+/// right where the screen has room for it, else to its left, else centred on
+/// the screen. It is then moved as little as needed to lie wholly on the screen;
+/// one larger than the screen gets the screen's top-left corner.
+QPoint helpWindowPlace(const QRect &mainFrame, QSize help, const QRect &screen);

@@ -13,7 +13,7 @@ build_run=(
 test_only=(
     libgtest-dev libgmock-dev
     python3 python3-sgp4
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils openbox
     clang-14 libclang-rt-14-dev
 )
 

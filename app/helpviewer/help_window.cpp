@@ -60,10 +60,11 @@ HelpWindow::HelpWindow(const std::shared_ptr<const ChmArchive> &archive, QWidget
     splitter->addWidget(m_contents);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 200, 560 });
+    splitter->setSizes({ 190, 550 });
     setCentralWidget(splitter);
     fillContents();
-    resize(780, 560);
+    // Narrow enough to stand beside the centred main window on a 1920-pixel screen.
+    resize(740, 560);
     m_browser->setFocus();
 }
 

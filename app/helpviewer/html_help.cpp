@@ -4,12 +4,16 @@
 #include "help_browser.h"
 #include "help_lookup.h"
 #include "help_window.h"
+#include "outer_size.h"
+#include "placement.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -44,6 +48,21 @@ HelpWindow *openWindowFor(QWidget *caller, const QString &fileName)
             return window;
     }
     return nullptr;
+}
+
+/// Keeps a new help window beside its caller's window, or centred on the primary
+/// screen when there is no caller.
+void placeBesideCaller(QWidget *window, QWidget *caller)
+{
+    const QWidget *main = caller != nullptr ? caller->window() : nullptr;
+    const QScreen *screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    const QRect mainFrame = main != nullptr ? main->frameGeometry() : QRect();
+    keepPlaced(window, main, [available, mainFrame](QSize outer) {
+        if (mainFrame.isNull())
+            return available.topLeft() + centredOnScreen(available.size(), outer);
+        return helpWindowPlace(mainFrame, outer, available);
+    });
 }
 
 } // namespace
@@ -95,7 +114,8 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
     QString topic;
     if (command == DisplayTopic && data != 0)
         // The help interface passes a page name as an address in its data word.
-        topic = QString::fromUtf8(reinterpret_cast<const char *>(data)); // NOLINT(performance-no-int-to-ptr)
+        topic = QString::fromUtf8(
+            reinterpret_cast<const char *>(data)); // NOLINT(performance-no-int-to-ptr)
 
     HelpWindow *window = openWindowFor(caller, path);
     if (window == nullptr) {
@@ -115,6 +135,7 @@ QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uin
             return nullptr;
         }
         window = new HelpWindow(archive, caller);
+        placeBesideCaller(window, caller);
     }
 
     if (!topic.isEmpty() && window->archive().contains(topic))

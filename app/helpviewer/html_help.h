@@ -16,8 +16,11 @@ class QWidget;
 /// like command 0 with data 0.
 ///
 /// The help window is a top-level window owned by `caller` (which may be
-/// nullptr); a window already open on the same file is reused and brought to the
-/// front. Returns the help window, or nullptr when the file could not be found
-/// or read: the viewer has then told the user so in a message box of its own,
-/// naming the file and the folders searched, and `caller` stays usable.
+/// nullptr). A new one opens beside the caller's window, to its right where the
+/// screen has room, else to its left, else centred on the screen, and wholly on
+/// the screen; without a caller it is centred on the primary screen. A window
+/// already open on the same file is reused where it is and brought to the front. Returns the help
+/// window, or nullptr when the file could not be found or read: the viewer has then told the user
+/// so in a message box of its own, naming the file and the folders searched, and `caller` stays
+/// usable.
 QWidget *HtmlHelpA(QWidget *caller, const char *file, unsigned command, std::uintptr_t data);

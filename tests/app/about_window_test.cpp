@@ -1,6 +1,7 @@
 // The About window: look, content layout, placement and lifetime.
 
 #include "Unit1.h"
+#include "about_window.h"
 #include "gui_test_support.h"
 
 #include <QAbstractScrollArea>
@@ -42,6 +43,8 @@ private slots:
     void contentItems_data();
     void contentItems();
     void fontsAndTexts();
+    void readmeRow_data();
+    void readmeRow();
     void centredOnMainWindow_data();
     void centredOnMainWindow();
     void twoWindowsAtTheSamePlace();
@@ -98,7 +101,7 @@ void AboutWindowTest::contentItems_data()
     QTest::newRow("version") << "row2" << QPoint(120, 40) << QSize();
     QTest::newRow("date") << "row3" << QPoint(120, 60) << QSize();
     QTest::newRow("author") << "row4" << QPoint(120, 80) << QSize();
-    QTest::newRow("contact") << "row5" << QPoint(120, 100) << QSize();
+    QTest::newRow("README folder") << "row5" << QPoint(120, 100) << QSize();
     QTest::newRow("credits") << "row6" << QPoint(120, 120) << QSize();
     QTest::newRow("description") << "description" << QPoint(20, 138) << QSize(340, 86);
 }
@@ -147,6 +150,12 @@ void AboutWindowTest::fontsAndTexts()
 
     QCOMPARE(about->findChild<QLabel *>("row2")->text(), QStringLiteral("version 2.10"));
     QCOMPARE(about->findChild<QLabel *>("row3")->text(), QStringLiteral("October 1, 2025"));
+    QCOMPARE(about->findChild<QLabel *>("row5")->text(),
+        QStringLiteral("README: " VARNHOLT_INSTALL_DOCDIR));
+    QVERIFY(about->findChild<QLabel *>("row5")->text().endsWith("/share/doc/varnholt"));
+    // Every row ends inside the frame rectangle, whose right side is 2 pixels wide.
+    for (const char *row : { "title", "row2", "row3", "row4", "row5", "row6" })
+        QVERIFY2(about->findChild<QLabel *>(row)->geometry().right() < 384 - 2, row);
     for (const char *row : { "row4", "row5", "row6" }) {
         auto *label = about->findChild<QLabel *>(row);
         QVERIFY(!label->text().isEmpty());
@@ -172,6 +181,34 @@ void AboutWindowTest::fontsAndTexts()
     QTRY_COMPARE(about->size(), QSize(150, 100));
     QVERIFY(about->findChildren<QAbstractScrollArea *>().isEmpty());
     QCOMPARE(description->size(), QSize(340, 86));
+}
+
+void AboutWindowTest::readmeRow_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("shortened");
+    QTest::newRow("/usr") << "/usr/share/doc/varnholt" << false;
+    QTest::newRow("/usr/local") << "/usr/local/share/doc/varnholt" << false;
+    QTest::newRow("long prefix") << "/opt/satellite-tools/varnholt-2.10/share/doc/varnholt" << true;
+}
+
+void AboutWindowTest::readmeRow()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, shortened);
+    const QFontMetrics metrics(QFont(QStringLiteral("Arial"), 11));
+    const int room = 384 - 2 - 120;
+
+    const QString row = ::readmeRow(folder, metrics, room);
+
+    QVERIFY(metrics.horizontalAdvance(row) <= room);
+    if (shortened) {
+        QVERIFY(row.startsWith(QStringLiteral("README: /opt/")));
+        QVERIFY(row.endsWith(QStringLiteral("/varnholt")));
+        QVERIFY(row.contains(QChar(0x2026)));
+    } else {
+        QCOMPARE(row, QStringLiteral("README: ") + folder);
+    }
 }
 
 void AboutWindowTest::centredOnMainWindow_data()

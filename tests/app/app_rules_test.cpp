@@ -18,6 +18,8 @@ private slots:
     void aboutWindowCentredOnMainWindow();
     void messageBoxPlace_data();
     void messageBoxPlace();
+    void helpWindowBesideMainWindow_data();
+    void helpWindowBesideMainWindow();
     void applicationTitle_data();
     void applicationTitle();
     void fullStopRule_data();
@@ -89,6 +91,46 @@ void AppRulesTest::messageBoxPlace()
     QFETCH(QRect, screen);
     QFETCH(QPoint, topLeft);
     QCOMPARE(::messageBoxPlace(at, QSize(200, 100), screen), topLeft);
+}
+
+void AppRulesTest::helpWindowBesideMainWindow_data()
+{
+    QTest::addColumn<QRect>("mainFrame");
+    QTest::addColumn<QSize>("help");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("topLeft");
+    const QRect fullHd(0, 0, 1920, 1080);
+    const QRect xga(0, 0, 1024, 768);
+    const QRect centredOnFullHd(768, 402, 383, 275);
+    QTest::newRow("1920x1080: room on the right")
+        << centredOnFullHd << QSize(742, 581) << fullHd << QPoint(1151, 402);
+    QTest::newRow("exactly room on the right")
+        << centredOnFullHd << QSize(769, 581) << fullHd << QPoint(1151, 402);
+    QTest::newRow("one pixel short on both sides: centred")
+        << centredOnFullHd << QSize(770, 581) << fullHd << QPoint(575, 249);
+    QTest::newRow("1024x768: no room, centred")
+        << QRect(320, 246, 383, 275) << QSize(742, 581) << xga << QPoint(141, 93);
+    QTest::newRow("main window at the right edge: left side")
+        << QRect(1500, 300, 383, 275) << QSize(742, 581) << fullHd << QPoint(758, 300);
+    QTest::newRow("main window low: moved up onto the screen")
+        << QRect(100, 700, 383, 275) << QSize(742, 581) << fullHd << QPoint(483, 499);
+    QTest::newRow("main window partly off the left edge")
+        << QRect(-200, -40, 383, 275) << QSize(742, 581) << xga << QPoint(183, 0);
+    QTest::newRow("help larger than the screen: clamped to 0,0")
+        << QRect(100, 100, 383, 275) << QSize(1000, 700) << QRect(0, 0, 800, 600) << QPoint(0, 0);
+    QTest::newRow("panel above the available area") << QRect(320, 246, 383, 275) << QSize(742, 581)
+                                                    << QRect(0, 28, 1024, 740) << QPoint(141, 107);
+    QTest::newRow("second screen to the right") << QRect(2000, 100, 383, 275) << QSize(742, 581)
+                                                << QRect(1920, 0, 1280, 1024) << QPoint(2383, 100);
+}
+
+void AppRulesTest::helpWindowBesideMainWindow()
+{
+    QFETCH(QRect, mainFrame);
+    QFETCH(QSize, help);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(helpWindowPlace(mainFrame, help, screen), topLeft);
 }
 
 void AppRulesTest::applicationTitle_data()

@@ -8,13 +8,17 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <QWindow>
 
 #include <sys/resource.h>
 
@@ -78,6 +82,21 @@ ModalAnswerer::Answer cancel()
     return [](QWidget *modal) { modal->close(); };
 }
 
+/// The summary box's text for `count` satellites written to `output`.
+QString summaryText(int count, const QString &output)
+{
+    return QStringLiteral("Conversion completed (%1 satellites)\n\nFile saved as ").arg(count)
+        + output + QStringLiteral("\n\n\n") + QString(24, QLatin1Char(' '))
+        + QStringLiteral("Click OK to SAVE and EXIT.");
+}
+
+/// Waits until every expected window has been answered and no modal window is left.
+bool allAnswered(const ModalAnswerer &answerer)
+{
+    return QTest::qWaitFor(
+        [&] { return answerer.done() && !QApplication::activeModalWidget(); }, 10000);
+}
+
 } // namespace
 
 class LoadCommandsTest : public QObject {
@@ -92,6 +111,13 @@ private slots:
     void missingFileReachesApplicationErrorBox();
     void renumberingContinuesAcrossRuns();
     void dialogOffersOneFilterForCsvAndTxt();
+    void startsWithFileArguments_data();
+    void startsWithFileArguments();
+    void handedFilesRunInTurn_data();
+    void handedFilesRunInTurn();
+    void dragAcceptance_data();
+    void dragAcceptance();
+    void droppedFilesRunInTurn();
     void fileSizeLimitReachesApplicationErrorBox();
 
 private:
@@ -100,10 +126,12 @@ private:
 
     TMainForm *m_form = nullptr;
     QTemporaryDir *m_dir = nullptr;
+    QString m_startFolder;
 };
 
 void LoadCommandsTest::init()
 {
+    m_startFolder = QDir::currentPath();
     m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/loadcommands-XXXXXX"));
     QVERIFY(m_dir->isValid());
     // The output name is cut at the first "." of the whole path.
@@ -115,6 +143,7 @@ void LoadCommandsTest::init()
 
 void LoadCommandsTest::cleanup()
 {
+    QDir::setCurrent(m_startFolder);
     delete m_form;
     m_form = nullptr;
     delete m_dir;
@@ -292,6 +321,184 @@ void LoadCommandsTest::dialogOffersOneFilterForCsvAndTxt()
     QCOMPARE(listed, QStringList({ "a.csv", "b.txt" }));
     QVERIFY(resizable);
     QCOMPARE(notice.text, QStringLiteral("Not a valid filename"));
+}
+
+void LoadCommandsTest::startsWithFileArguments_data()
+{
+    QTest::addColumn<QString>("argument"); // in the temporary folder, the current directory
+    QTest::newRow("full path") << QString();
+    QTest::newRow("relative path") << "./active.csv";
+}
+
+void LoadCommandsTest::startsWithFileArguments()
+{
+    QFETCH(QString, argument);
+    const QString input = write(QStringLiteral("active.csv"), header + rowA + rowB);
+    const QString output = m_dir->filePath(QStringLiteral("active.TLE"));
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    TMainForm form;
+
+    ShownBox shown;
+    bool windowShownFirst = false;
+    ModalAnswerer answerer;
+    answerer.expect([&](QWidget *modal) {
+        windowShownFirst = form.isVisible() && form.windowHandle()->isExposed();
+        recordBox(shown)(modal);
+    });
+    startMainWindow(form, { QStringLiteral("varnholt"), argument.isNull() ? input : argument });
+    QVERIFY(allAnswered(answerer));
+
+    QVERIFY(windowShownFirst);
+    // No file dialog: the one modal window was the summary, where the menu command puts it.
+    QCOMPARE(shown.caption, applicationTitle());
+    QCOMPARE(shown.text, summaryText(2, output));
+    QCOMPARE(shown.frame.topLeft(), form.frameGeometry().topLeft() + QPoint(75, 65));
+    QCOMPARE(catalogueNumbers(output), QStringList({ "40732", "40733" }));
+    // Offered in the file dialog next time, as a name chosen there would be.
+    QCOMPARE(form.conversion().sourcefilename, QFile::encodeName(input).toStdString());
+}
+
+void LoadCommandsTest::handedFilesRunInTurn_data()
+{
+    QTest::addColumn<QByteArray>("first"); // null: the file does not exist
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("missing file") << QByteArray() << applicationTitle() << "File not found.";
+    QTest::newRow("wrong header") << "object_name,object_id\r\n" + rowA << "Error"
+                                  << toString(varnholt::wrongHeaderMessage);
+    QByteArray badRow = rowA;
+    badRow.replace(".0002345", "abc");
+    QTest::newRow("number that does not read")
+        << header + badRow << applicationTitle() << "'abc' is not a valid floating point value.";
+}
+
+void LoadCommandsTest::handedFilesRunInTurn()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    const QString bad = first.isNull() ? m_dir->filePath(QStringLiteral("bad.csv"))
+                                       : write(QStringLiteral("bad.csv"), first);
+    const QString good = write(QStringLiteral("good.csv"), header + rowA);
+    const QString goodOutput = m_dir->filePath(QStringLiteral("good.TLE"));
+
+    ShownBox firstBox;
+    ShownBox secondBox;
+    bool secondRanEarly = false;
+    ModalAnswerer answerer;
+    answerer.expect([&](QWidget *modal) {
+        secondRanEarly = QFile::exists(goodOutput);
+        recordBox(firstBox)(modal);
+    });
+    answerer.expect(recordBox(secondBox));
+    m_form->openFiles({ bad, good });
+    QVERIFY(allAnswered(answerer));
+
+    QCOMPARE(firstBox.caption, caption);
+    QCOMPARE(firstBox.text, text);
+    QCOMPARE(firstBox.icon, QMessageBox::Critical);
+    QVERIFY(!secondRanEarly);
+    QCOMPARE(secondBox.text, summaryText(1, goodOutput));
+    QCOMPARE(catalogueNumbers(goodOutput), QStringList({ "40732" }));
+    QCOMPARE(m_form->conversion().sourcefilename, QFile::encodeName(good).toStdString());
+}
+
+void LoadCommandsTest::dragAcceptance_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("actions");
+    QTest::addColumn<bool>("accepted");
+    const auto file = [](const char *name) {
+        return QUrl::fromLocalFile(QStringLiteral("/tmp/varnholt-drag/") + QLatin1String(name));
+    };
+    const int copyOrMove = Qt::CopyAction | Qt::MoveAction;
+    QTest::newRow(".csv file") << QList { file("active.csv") } << QString() << copyOrMove << true;
+    QTest::newRow(".TXT in capitals")
+        << QList { file("LIST.TXT") } << QString() << copyOrMove << true;
+    QTest::newRow("two loadable files, with their names as text")
+        << QList { file("a.csv"), file("b.Txt") } << "/tmp/varnholt-drag/a.csv" << copyOrMove
+        << true;
+    QTest::newRow("other extension") << QList { file("a.dat") } << QString() << copyOrMove << false;
+    QTest::newRow("no extension") << QList { file("active") } << QString() << copyOrMove << false;
+    QTest::newRow("compressed") << QList { file("a.csv.gz") } << QString() << copyOrMove << false;
+    QTest::newRow("loadable and other file")
+        << QList { file("a.csv"), file("b.png") } << QString() << copyOrMove << false;
+    QTest::newRow("remote URL") << QList { QUrl(QStringLiteral("https://example.org/a.csv")) }
+                                << QString() << copyOrMove << false;
+    QTest::newRow("text only") << QList<QUrl>() << "/tmp/varnholt-drag/a.csv" << copyOrMove
+                               << false;
+    QTest::newRow("only moving offered")
+        << QList { file("active.csv") } << QString() << int(Qt::MoveAction) << false;
+}
+
+void LoadCommandsTest::dragAcceptance()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QString, text);
+    QFETCH(int, actions);
+    QFETCH(bool, accepted);
+    QMimeData data;
+    if (!urls.isEmpty())
+        data.setUrls(urls);
+    if (!text.isEmpty())
+        data.setText(text);
+    const QPoint middle = m_form->rect().center();
+    const auto offered = static_cast<Qt::DropActions>(actions);
+
+    QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form, &enter);
+    QDragMoveEvent move(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form, &move);
+
+    QCOMPARE(enter.isAccepted(), accepted);
+    QCOMPARE(move.isAccepted(), accepted);
+    if (accepted) {
+        // Copied, never moved: the source keeps its files.
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QCOMPARE(move.dropAction(), Qt::CopyAction);
+        return;
+    }
+    // Dropped anyway, it is refused without a word.
+    ShownBox shown;
+    ModalAnswerer answerer;
+    answerer.expect(recordBox(shown));
+    QDropEvent drop(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form, &drop);
+    QVERIFY(!drop.isAccepted());
+    QTest::qWait(100);
+    QVERIFY2(!answerer.done(), qPrintable(shown.text));
+}
+
+void LoadCommandsTest::droppedFilesRunInTurn()
+{
+    const QString first = write(QStringLiteral("first.csv"), header + rowA + rowB);
+    const QString second = write(QStringLiteral("SECOND.TXT"), header + rowB);
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(first), QUrl::fromLocalFile(second) });
+
+    ShownBox firstBox;
+    ShownBox secondBox;
+    ModalAnswerer answerer;
+    answerer.expect(recordBox(firstBox));
+    answerer.expect(recordBox(secondBox));
+    // A drop comes after the drag entered the window, as a file manager offers it.
+    const QPoint middle = m_form->rect().center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_form, &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::CopyAction);
+    QVERIFY(allAnswered(answerer));
+
+    QCOMPARE(firstBox.text, summaryText(2, m_dir->filePath(QStringLiteral("first.TLE"))));
+    QCOMPARE(secondBox.text, summaryText(1, m_dir->filePath(QStringLiteral("SECOND.TLE"))));
+    QCOMPARE(
+        catalogueNumbers(m_dir->filePath(QStringLiteral("SECOND.TLE"))), QStringList({ "40733" }));
+    QVERIFY(QFile::exists(first) && QFile::exists(second));
 }
 
 void LoadCommandsTest::fileSizeLimitReachesApplicationErrorBox()

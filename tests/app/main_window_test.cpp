@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <functional>
 #include <stdexcept>
@@ -20,6 +21,8 @@ private slots:
     void captionSetAtEveryActivation();
     void menuCaptions();
     void programIcon();
+    void f10OpensFileMenu();
+    void keyboardMarksMenuBarItem();
     void errorsReachApplicationErrorBox_data();
     void errorsReachApplicationErrorBox();
     void closeEndsProgramWithAboutWindowsOpen();
@@ -40,6 +43,36 @@ protected:
         return QObject::event(event);
     }
 };
+
+/// How many pixels of the menu-bar item of `action` have the highlight colour.
+int highlightedPixels(QMenuBar *bar, QAction *action)
+{
+    const QImage image = bar->grab().toImage();
+    const QRgb highlight = bar->palette().color(QPalette::Highlight).rgb();
+    const QRect item = bar->actionGeometry(action);
+    int count = 0;
+    for (int y = item.top(); y <= item.bottom(); ++y) {
+        for (int x = item.left(); x <= item.right(); ++x)
+            count += image.pixel(x, y) == highlight ? 1 : 0;
+    }
+    return count;
+}
+
+/// The menu-bar item marked as current, judged by what is drawn: the one item
+/// that has at least half its pixels in the highlight colour, or nullptr.
+QAction *markedItem(QMenuBar *bar)
+{
+    QAction *marked = nullptr;
+    for (QAction *action : bar->actions()) {
+        const QRect item = bar->actionGeometry(action);
+        if (highlightedPixels(bar, action) * 2 >= item.width() * item.height()) {
+            if (marked)
+                return nullptr;
+            marked = action;
+        }
+    }
+    return marked;
+}
 
 } // namespace
 
@@ -121,6 +154,61 @@ void MainWindowTest::programIcon()
     QCOMPARE(form.storedpic->geometry(), QRect(256, 128, 73, 73));
     QCOMPARE(form.storedpic->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
         icon.convertToFormat(QImage::Format_RGB32));
+}
+
+void MainWindowTest::f10OpensFileMenu()
+{
+    TMainForm form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QTest::keyClick(&form, Qt::Key_F10);
+
+    QTRY_VERIFY(form.File1->isVisible());
+    QCOMPARE(form.MainMenu1->activeAction(), form.File1->menuAction());
+    QCOMPARE(form.File1->activeAction(), form.LoadCSVfile1);
+    QCOMPARE(markedItem(form.MainMenu1), form.File1->menuAction());
+
+    // Escape closes the menu; the bar stays under keyboard control with File marked.
+    QTest::keyClick(form.File1, Qt::Key_Escape);
+    QTRY_VERIFY(!form.File1->isVisible());
+    QTRY_COMPARE(markedItem(form.MainMenu1), form.File1->menuAction());
+}
+
+void MainWindowTest::keyboardMarksMenuBarItem()
+{
+    TMainForm form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(markedItem(form.MainMenu1), nullptr);
+    // A mouse over an item marks nothing.
+    const QPoint overHelp = form.MainMenu1->actionGeometry(form.Help1).center();
+    QMouseEvent move(QEvent::MouseMove, overHelp, form.MainMenu1->mapToGlobal(overHelp),
+        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form.MainMenu1, &move);
+    QCOMPARE(form.MainMenu1->activeAction(), form.Help1);
+    QCOMPARE(markedItem(form.MainMenu1), nullptr);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form.MainMenu1, &leave);
+    QCOMPARE(form.MainMenu1->activeAction(), nullptr);
+
+    // Alt pressed and released alone hands the bar to the keyboard.
+    QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(&form, Qt::Key_Alt, Qt::NoModifier);
+    QTRY_VERIFY(form.MainMenu1->hasFocus());
+    QVERIFY(!form.File1->isVisible());
+    QCOMPARE(markedItem(form.MainMenu1), form.File1->menuAction());
+
+    QTest::keyClick(form.MainMenu1, Qt::Key_Right);
+    QCOMPARE(markedItem(form.MainMenu1), form.Help1);
+    QTest::keyClick(form.MainMenu1, Qt::Key_Right);
+    QCOMPARE(markedItem(form.MainMenu1), form.About);
+
+    QTest::keyClick(form.MainMenu1, Qt::Key_Escape);
+    QCOMPARE(form.MainMenu1->activeAction(), nullptr);
+    QCOMPARE(markedItem(form.MainMenu1), nullptr);
 }
 
 void MainWindowTest::errorsReachApplicationErrorBox_data()

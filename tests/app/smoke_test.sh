@@ -1,9 +1,12 @@
 #!/bin/sh
 # Starts the real program on a virtual X display and waits for its main window
-# to appear with its caption. Exits 77 (skipped) when xvfb-run is not installed.
-#   smoke_test.sh PATH-TO-VARNHOLT
+# to appear with its caption, in its place; then starts it with a CSV file named
+# on the command line and waits for the file's summary box and its TLE file.
+# Exits 77 (skipped) when xvfb-run is not installed.
+#   smoke_test.sh PATH-TO-VARNHOLT DATA-FOLDER
 set -u
 program=$1
+data=$2
 
 if ! command -v xvfb-run >/dev/null 2>&1; then
     echo "xvfb-run not installed: smoke test skipped"
@@ -16,30 +19,41 @@ for tool in xwininfo xprop; do
     fi
 done
 
-export PROGRAM="$program"
-exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+work=$(mktemp -d /tmp/varnholt-smoke-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cp "$data/catalogue.csv" "$work/"
+
+export PROGRAM="$program" WORK="$work" DATA="$data"
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     unset QT_QPA_PLATFORM
+
+    # waitfor PID CAPTION [SKIP]: the id of the window captioned CAPTION, once it
+    # appears; windows whose line in the tree contains SKIP do not count.
+    waitfor() {
+        i=0
+        while [ $i -lt 100 ]; do
+            if ! kill -0 "$1" 2>/dev/null; then
+                echo "the program ended before a window captioned \"$2\" appeared" >&2
+                return 1
+            fi
+            # Only windows with a class: Qt also names a hidden 1 x 1 window after the program.
+            window=$(xwininfo -root -tree | grep -F "\"$2\": (\"" | grep -vF "${3:-@none@}" \
+                | awk "{print \$1}" | head -n 1)
+            if [ -n "$window" ]; then
+                echo "$window"
+                return 0
+            fi
+            sleep 0.1
+            i=$((i + 1))
+        done
+        echo "no window captioned \"$2\" appeared" >&2
+        xwininfo -root -tree >&2
+        return 1
+    }
+
     "$PROGRAM" &
     pid=$!
-    caption="Varnholt  version 2.10"
-    found=""
-    i=0
-    while [ $i -lt 100 ]; do
-        if ! kill -0 $pid 2>/dev/null; then
-            echo "the program ended before its window appeared"
-            exit 1
-        fi
-        window=$(xwininfo -root -tree | grep -F "\"$caption\"" | awk "{print \$1}" | head -n 1)
-        if [ -n "$window" ]; then
-            found=$window
-            break
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
-    if [ -z "$found" ]; then
-        echo "no window captioned \"$caption\" appeared"
-        xwininfo -root -tree
+    if ! found=$(waitfor $pid "Varnholt  version 2.10"); then
         kill $pid
         exit 1
     fi
@@ -67,6 +81,41 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     if [ -n "$problems" ]; then
         echo "$problems"
         status=1
+    fi
+    kill $pid
+    wait $pid 2>/dev/null
+    [ $status -eq 0 ] || exit $status
+
+    # A file on the command line is converted once the window is shown, and its
+    # summary appears at the main window + 75, + 65: captioned with the program
+    # title, which comes from the program file name.
+    # The main window bears that caption too until it is first activated, which
+    # may come only after the summary is closed: it is told by its size.
+    "$PROGRAM" "$WORK/catalogue.csv" &
+    pid=$!
+    if ! box=$(waitfor $pid "$(basename "$PROGRAM")" " 383x275+"); then
+        kill $pid
+        exit 1
+    fi
+    i=0
+    while :; do
+        geometry=$(xwininfo -id "$box")
+        problems=""
+        echo "$geometry" | grep -q "Absolute upper-left X:  395" || problems="$problems summary not at left 395;"
+        echo "$geometry" | grep -q "Absolute upper-left Y:  311" || problems="$problems summary not at top 311;"
+        if [ -z "$problems" ] || [ $i -ge 50 ]; then
+            break
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    cmp "$WORK/catalogue.TLE" "$DATA/catalogue.tle" || problems="$problems TLE file differs;"
+    if [ -n "$problems" ]; then
+        echo "$geometry"
+        echo "$problems"
+        status=1
+    else
+        echo "command-line file converted, summary shown"
     fi
     kill $pid
     wait $pid 2>/dev/null

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,6 +124,8 @@ private slots:
     void showsDefaultTopicWithStylesheet();
     void followsLinksWithImagesAndHistory();
     void reusesOpenWindowAndShowsTopicFromData();
+    void opensBesideCaller_data();
+    void opensBesideCaller();
     void missingFileGivesViewersOwnMessage();
     void unreadableFileGivesViewersOwnMessage();
     void looksBesideProgramThenDataFolderThenCurrentDirectory();
@@ -229,9 +232,14 @@ void TestHtmlHelp::reusesOpenWindowAndShowsTopicFromData()
     QVERIFY(first);
     first->browser()->showTopic(QStringLiteral("pages/second.html"));
 
+    // Moved by the user, the window stays where it was put when used again.
+    first->move(5, 6);
+    QTRY_COMPARE(first->frameGeometry().topLeft(), QPoint(5, 6));
+
     HelpWindow *again = showHelp(m_caller, QStringLiteral("fixture.chm"));
     QCOMPARE(again, first.data());
     QCOMPARE(shownPath(again), QStringLiteral("/start.html"));
+    QCOMPARE(again->frameGeometry().topLeft(), QPoint(5, 6));
 
     static const char topic[] = "pages/third.html";
     showHelp(m_caller, QStringLiteral("fixture.chm"), reinterpret_cast<std::uintptr_t>(topic));
@@ -246,6 +254,50 @@ void TestHtmlHelp::reusesOpenWindowAndShowsTopicFromData()
     HelpWindow *fresh = showHelp(m_caller, QStringLiteral("fixture.chm"));
     QVERIFY(fresh);
     QCOMPARE(m_caller->findChildren<HelpWindow *>().size(), 1);
+}
+
+void TestHtmlHelp::opensBesideCaller_data()
+{
+    // The caller's frame's left edge as a share of the room the screen leaves it.
+    QTest::addColumn<double>("across");
+    QTest::addColumn<QString>("side");
+    QTest::newRow("at the left edge: help to its right") << 0.0 << "right";
+    QTest::newRow("at the right edge: help to its left") << 1.0 << "left";
+    QTest::newRow("in the middle: no room, centred") << 0.5 << "centred";
+}
+
+void TestHtmlHelp::opensBesideCaller()
+{
+    QFETCH(double, across);
+    QFETCH(QString, side);
+    // The offscreen screen is 800 x 600: room beside a small caller for a help
+    // window about 750 pixels wide only at either edge.
+    const QRect screen = m_caller->screen()->availableGeometry();
+    m_caller->resize(30, 30);
+    const int callerWidth = m_caller->frameGeometry().width();
+    const QPoint callerAt(screen.left() + static_cast<int>(across * (screen.width() - callerWidth)),
+        screen.top() + 20);
+    m_caller->move(callerAt);
+    QTRY_COMPARE(m_caller->frameGeometry().topLeft(), callerAt);
+    const QRect caller = m_caller->frameGeometry();
+
+    HelpWindow *window = showHelp(m_caller, QStringLiteral("fixture.chm"));
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect help = window->frameGeometry();
+
+    QVERIFY(help.width() > 700 && help.width() < screen.width() - callerWidth);
+    QVERIFY(screen.contains(help));
+    if (side == QStringLiteral("right")) {
+        QCOMPARE(help.left(), caller.right() + 1);
+        QCOMPARE(help.top(), caller.top());
+    } else if (side == QStringLiteral("left")) {
+        QCOMPARE(help.right() + 1, caller.left());
+        QCOMPARE(help.top(), caller.top());
+    } else {
+        QVERIFY(qAbs(help.center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(help.center().y() - screen.center().y()) <= 1);
+    }
 }
 
 void TestHtmlHelp::missingFileGivesViewersOwnMessage()
