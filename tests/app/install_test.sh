@@ -35,6 +35,8 @@ grep -qx "Exec=varnholt %F" "$prefix/share/applications/varnholt.desktop" ||
     fail "the desktop entry does not hand files to the program"
 cmp -s "$(dirname "$0")/../../README.md" "$prefix/share/doc/varnholt/README.md" ||
     fail "README.md not installed under share/doc/varnholt"
+cmp -s "$(dirname "$0")/../../LICENSE" "$prefix/share/doc/varnholt/LICENSE" ||
+    fail "LICENSE not installed under share/doc/varnholt"
 [ -f "$prefix/share/icons/hicolor/64x64/apps/varnholt.png" ] || fail "icon not installed"
 printf '%s\n' "update-desktop-database -q $prefix/share/applications" \
     "gtk-update-icon-cache -q -t -f $prefix/share/icons/hicolor" >"$work/expected"
