@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
-"""Draws images/conversion.png, the picture on the help's start page: a CSV
-sheet, an arrow and a TLE sheet. Uses only the standard library; run it from
-this folder after changing the drawing and commit the result."""
+"""Draws help/images/conversion.png, the picture on the help's start page: a
+CSV sheet, an arrow and a TLE sheet. Uses only the standard library (and
+scripts/rgb_png.py); run it from anywhere after changing the drawing and commit
+the result."""
 
-import struct
-import zlib
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
+import rgb_png  # noqa: E402
 
 WIDTH, HEIGHT = 200, 72
 WHITE = (255, 255, 255)
@@ -57,13 +62,5 @@ for step in range(9):
     fill(110 + step, 27 + step, 111 + step, 45 - step, BLACK)
 
 
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-
-raw = b"".join(b"\x00" + bytes(c for pixel in row for c in pixel) for row in pixels)
-with open("images/conversion.png", "wb") as out:
-    out.write(b"\x89PNG\r\n\x1a\n")
-    out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", WIDTH, HEIGHT, 8, 2, 0, 0, 0)))
-    out.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-    out.write(chunk(b"IEND", b""))
+rgb_png.write(os.path.join(HERE, "images", "conversion.png"), WIDTH, HEIGHT,
+              (bytes(c for pixel in row for c in pixel) for row in pixels))

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program icon: a satellite on an orbit around the Earth.
 
-Writes a 64 x 64 PNG in 24-bit colour (no alpha channel, every pixel opaque),
-using only the standard library. Run from anywhere:
+Writes a 64 x 64 PNG in 24-bit colour (no alpha channel, every pixel opaque)
+with scripts/rgb_png.py, using only the standard library. Run from anywhere:
 
     python3 resources/make_icon.py            # writes resources/varnholt.png
     python3 resources/make_icon.py other.png
@@ -10,9 +10,11 @@ using only the standard library. Run from anywhere:
 
 import math
 import os
-import struct
 import sys
-import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
+import rgb_png  # noqa: E402
 
 SIZE = 64
 SAMPLES = 4  # per axis: 16 samples per pixel smooth the edges
@@ -126,27 +128,9 @@ def render():
     return rows
 
 
-def png(rows):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-    # Colour type 2: RGB, 8 bits per channel, no alpha.
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 2, 0, 0, 0)
-    raw = b"".join(b"\x00" + row for row in rows)
-    return (
-        b"\x89PNG\r\n\x1a\n"
-        + chunk(b"IHDR", header)
-        + chunk(b"IDAT", zlib.compress(raw, 9))
-        + chunk(b"IEND", b"")
-    )
-
-
 def main():
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "varnholt.png")
-    with open(target, "wb") as out:
-        out.write(png(render()))
+    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "varnholt.png")
+    rgb_png.write(target, SIZE, SIZE, render())
 
 
 if __name__ == "__main__":

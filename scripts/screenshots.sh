@@ -8,16 +8,21 @@
 #   about.png                   the About window
 #   help.png                    the help window (skipped with a note when it does not open)
 #
-#   scripts/screenshots.sh [BUILD_DIR]      BUILD_DIR defaults to build/gui
+#   scripts/screenshots.sh [BUILD_DIR]      BUILD_DIR defaults to build/release,
+#                                           the release preset's (scripts/run.sh builds it)
 #
 # Needs the Debian packages xvfb xauth openbox xdotool imagemagick x11-utils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${1:-build/gui}
-program=$(realpath "$build/app/varnholt")
+build=${1:-build/release}
+program=$(realpath -m "$build/app/varnholt")
 out=$(realpath docs/screenshots)
-[[ -x $program ]] || { echo "no program at $build/app/varnholt: build first" >&2; exit 1; }
+[[ -x $program ]] || {
+    echo "no program at $build/app/varnholt: build first" \
+        "(cmake --preset release && cmake --build --preset release)" >&2
+    exit 1
+}
 for tool in xvfb-run openbox xdotool import xwininfo; do
     command -v "$tool" >/dev/null || {
         echo "$tool is missing: apt-get install xvfb xauth openbox xdotool imagemagick x11-utils" >&2

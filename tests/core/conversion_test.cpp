@@ -23,10 +23,12 @@ namespace {
     using testing::RecordingHost;
 
     using testing::caseName;
+    using testing::crlfLine;
     using testing::exampleEntry;
     using testing::exampleRow;
     using testing::header;
     using testing::publishedEntry;
+    using testing::PrintTo;
     using testing::publishedRow;
     using testing::readBytes;
 
@@ -36,18 +38,6 @@ namespace {
         conversion.ConvertTLE();
         return std::string(conversion.elementSet.satname) + "\r\n" + conversion.line1 + "\r\n" + conversion.line2
             + "\r\n";
-    }
-
-    TEST(Entry, WorkedExampleByteForByte)
-    {
-        Conversion conversion;
-        EXPECT_EQ(entryOf(conversion, exampleRow), exampleEntry);
-    }
-
-    TEST(Entry, PublishedElementSetMatchesItsPublishedTle)
-    {
-        Conversion conversion;
-        EXPECT_EQ(entryOf(conversion, publishedRow), publishedEntry);
     }
 
     // One field of the example row changed, and what the columns then hold.
@@ -346,6 +336,22 @@ namespace {
                           StemCase { "HiddenName", "/data/.csv", "/data/." }),
         caseName);
 
+    /// The summary after a run that wrote `count` entries to `file`.
+    std::string summaryFor(int count, const std::string &file)
+    {
+        return "Conversion completed (" + std::to_string(count) + " satellites)\n\nFile saved as "
+            + file + "\n\n\n                        Click OK to SAVE and EXIT.";
+    }
+
+    /// `entry` `count` times over.
+    std::string repeated(std::string_view entry, int count)
+    {
+        std::string text;
+        for (int k = 0; k < count; ++k)
+            text += entry;
+        return text;
+    }
+
     TEST(Messages, SummaryAndPlaces)
     {
         EXPECT_EQ(summaryMessage(1, "/d/a.TLE"),
@@ -398,10 +404,9 @@ namespace {
         EXPECT_EQ(conversion.outputstem, (m_dir / "active.").string());
         ASSERT_EQ(host.messages.size(), 1U);
         EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
-        EXPECT_EQ(host.messages[0].text, summaryMessage(2, output));
+        EXPECT_EQ(host.messages[0].text, summaryFor(2, output));
         EXPECT_EQ(host.messages[0].at, (ScreenPoint { 175, 265 }));
-        EXPECT_THAT(readBytes(output), ::testing::StartsWith(exampleEntry));
-        EXPECT_EQ(readBytes(output).size(), 2 * exampleEntry.size() + 3);
+        EXPECT_EQ(readBytes(output), std::string(exampleEntry) + std::string(publishedEntry));
     }
 
     struct HeaderCase {
@@ -415,12 +420,16 @@ namespace {
     TEST_P(RunHeader, IsCheckedOnItsFirst21Characters)
     {
         const RunResult result = load(write("h.csv", GetParam().bytes));
-        const bool outputExists = fs::exists(m_dir / "h.TLE");
+        const fs::path output = m_dir / "h.TLE";
+        const bool outputExists = fs::exists(output);
         ASSERT_EQ(host.messages.size(), 1U);
         if (GetParam().accepted) {
+            // A header alone: the run converts, and writes nothing.
             EXPECT_EQ(result.outcome, RunOutcome::Converted);
             EXPECT_TRUE(outputExists);
+            EXPECT_EQ(readBytes(output), "");
             EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
+            EXPECT_EQ(host.messages[0].text, summaryFor(0, output.string()));
         } else {
             EXPECT_EQ(result.outcome, RunOutcome::WrongHeader);
             EXPECT_FALSE(outputExists);
@@ -459,11 +468,11 @@ namespace {
     TEST_P(RunCount, CountsTheConvertedRows)
     {
         const RunResult result = load(write("c.csv", std::string(header) + GetParam().body));
+        const fs::path output = m_dir / "c.TLE";
         EXPECT_EQ(result.count, GetParam().count);
-        const std::string output = readBytes(m_dir / "c.TLE");
-        EXPECT_EQ(output.size(), static_cast<std::size_t>(result.count) * exampleEntry.size());
-        EXPECT_EQ(host.messages.at(0).text.substr(0, 35),
-                  "Conversion completed (" + std::to_string(GetParam().count) + " satellites)");
+        EXPECT_EQ(readBytes(output), repeated(exampleEntry, GetParam().count));
+        ASSERT_EQ(host.messages.size(), 1U);
+        EXPECT_EQ(host.messages[0].text, summaryFor(GetParam().count, output.string()));
     }
 
     const std::string row(exampleRow);
@@ -563,20 +572,43 @@ namespace {
         EXPECT_EQ(readBytes(input), bytes);
     }
 
-    // Whole files: every fixture x.csv beside its expected x.tle.
-    class Fixture : public Run, public ::testing::WithParamInterface<std::string> { };
+    /// The bytes of a file in tests/data.
+    std::string dataFile(const char *name) { return readBytes(fs::path(VARNHOLT_TEST_DATA) / name); }
 
-    TEST_P(Fixture, ConvertsByteForByte)
+    // Whole texts: a CSV file and the TLE file a run makes of it, with or
+    // without renumbering (a fresh program's counter starts at 20001).
+    struct WholeTextCase {
+        const char *name;
+        std::string csv;
+        std::string tle;
+        bool renumber;
+    };
+
+    class WholeText : public Run, public ::testing::WithParamInterface<WholeTextCase> { };
+
+    TEST_P(WholeText, ConvertsByteForByte)
     {
-        const fs::path data = VARNHOLT_TEST_DATA;
-        const std::string input
-            = write(GetParam() + ".csv", readBytes(data / (GetParam() + ".csv")));
-        load(input, GetParam().ends_with("renumbered"));
-        EXPECT_EQ(
-            readBytes(m_dir / (GetParam() + ".TLE")), readBytes(data / (GetParam() + ".tle")));
+        const WholeTextCase &c = GetParam();
+        ASSERT_FALSE(c.csv.empty() || c.tle.empty()) << "a data file is missing";
+        const RunResult result = load(write("active.csv", c.csv), c.renumber);
+        EXPECT_EQ(result.outcome, RunOutcome::Converted);
+        EXPECT_EQ(readBytes(m_dir / "active.TLE"), c.tle);
     }
 
-    INSTANTIATE_TEST_SUITE_P(Files, Fixture, ::testing::Values("catalogue", "catalogue-renumbered", "edges"));
+    INSTANTIATE_TEST_SUITE_P(
+        Texts,
+        WholeText,
+        ::testing::Values(
+            WholeTextCase { "WorkedExample", crlfLine(header) + crlfLine(exampleRow),
+                            std::string(exampleEntry), false },
+            WholeTextCase { "PublishedElementSet", crlfLine(header) + crlfLine(publishedRow),
+                            std::string(publishedEntry), false },
+            WholeTextCase { "Catalogue", dataFile("catalogue.csv"), dataFile("catalogue.tle"),
+                            false },
+            WholeTextCase { "CatalogueRenumbered", dataFile("catalogue.csv"),
+                            dataFile("catalogue-renumbered.tle"), true },
+            WholeTextCase { "Edges", dataFile("edges.csv"), dataFile("edges.tle"), false }),
+        caseName);
 
 } // namespace
 } // namespace varnholt

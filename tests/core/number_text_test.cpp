@@ -11,6 +11,7 @@ namespace varnholt {
 namespace {
 
     using testing::caseName;
+    using testing::PrintTo;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -51,6 +52,20 @@ inline std::string readBytes(const std::filesystem::path &path)
 inline void writeBytes(const std::filesystem::path &path, std::string_view bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+/// `text` as a line of a file, with its CR LF end.
+inline std::string crlfLine(std::string_view text) { return std::string(text) + "\r\n"; }
+
+/// Prints a row of a test table as its name, so that test lists, CTest names
+/// and failure reports name the row instead of dumping its bytes. GoogleTest
+/// finds it by argument-dependent lookup once a file declares
+/// `using testing::PrintTo;` in the namespace of its case structs.
+template <class Case>
+    requires requires(const Case &row) { std::string_view(row.name); }
+void PrintTo(const Case &row, std::ostream *out)
+{
+    *out << row.name;
 }
 
 /// Names each case of a parameterised test after the `name` of its

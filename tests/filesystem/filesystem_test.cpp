@@ -8,6 +8,7 @@
 #include "conversion.h"
 #include "errors.h"
 #include "file_io.h"
+#include "recording_host.h"
 #include "test_support.h"
 
 #include <gmock/gmock.h>
@@ -36,48 +37,40 @@ namespace {
     constexpr uid_t nobodyId = 65534;
     constexpr gid_t nogroupId = 65534;
 
+    using testing::crlfLine;
     using testing::exampleEntry;
     using testing::exampleRow;
     using testing::header;
+    using testing::PrintTo;
     using testing::publishedEntry;
     using testing::publishedRow;
     using testing::readBytes;
     using testing::writeBytes;
 
-    /// `text` as a line of a file, with its CR LF end.
-    std::string crlfLine(std::string_view text) { return std::string(text) + "\r\n"; }
-
     const std::string twoRows = crlfLine(header) + crlfLine(exampleRow) + crlfLine(publishedRow);
     const std::string twoEntries = std::string(exampleEntry) + std::string(publishedEntry);
 
-    /// A host that answers the file question with one path and records what
-    /// it was asked to show.
-    class FileHost final : public RunHost {
-    public:
-        explicit FileHost(std::string path)
-            : m_path(std::move(path))
-        {
-        }
-        std::optional<std::string> chooseFile(const std::string &, const std::string &) override
-        {
-            return m_path;
-        }
-        ScreenPoint windowTopLeft() const override { return {}; }
-        void notice(const std::string &text) override { shown += "notice: " + text + "\n"; }
-        void placedNotice(const std::string &text, ScreenPoint) override
-        {
-            shown += "placed notice: " + text + "\n";
-        }
-        void placedError(const std::string &text, ScreenPoint) override
-        {
-            shown += "placed error: " + text + "\n";
-        }
-
+    /// What a host was asked to show, a line per message: its kind and text.
+    std::string shownBy(const testing::RecordingHost &host)
+    {
+        using Message = testing::RecordingHost::Message;
         std::string shown;
-
-    private:
-        std::string m_path;
-    };
+        for (const Message &message : host.messages) {
+            switch (message.kind) {
+            case Message::Notice:
+                shown += "notice: ";
+                break;
+            case Message::PlacedNotice:
+                shown += "placed notice: ";
+                break;
+            case Message::PlacedError:
+                shown += "placed error: ";
+                break;
+            }
+            shown += message.text + "\n";
+        }
+        return shown;
+    }
 
     int openDescriptors()
     {
@@ -124,14 +117,15 @@ namespace {
             setrlimit(RLIMIT_NOFILE, &limit);
         }
         Conversion conversion;
-        FileHost host(path);
+        testing::RecordingHost host;
+        host.answer = path;
         try {
             conversion.LoadCSVfile1Click(host);
         } catch (const ConversionError &error) {
             outcome.error = error.what();
         }
         setrlimit(RLIMIT_NOFILE, &original);
-        outcome.shown = host.shown;
+        outcome.shown = shownBy(host);
         outcome.filesClosed = openDescriptors() == before;
         return outcome;
     }
@@ -212,6 +206,15 @@ namespace {
         return entries;
     }
 
+    /// Writes `bytes` to `file`, readable by all and writable by its owner.
+    fs::path writeInput(const fs::path &file, const std::string &bytes)
+    {
+        writeBytes(file, bytes);
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write
+                              | fs::perms::group_read | fs::perms::others_read);
+        return file;
+    }
+
     class FileSystemFaults : public ::testing::Test {
     protected:
         void SetUp() override
@@ -238,11 +241,7 @@ namespace {
 
         fs::path input(const std::string &name, const std::string &bytes) const
         {
-            const fs::path p = path(name);
-            writeBytes(p, bytes);
-            fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write
-                                   | fs::perms::group_read | fs::perms::others_read);
-            return p;
+            return writeInput(path(name), bytes);
         }
 
         /// Runs the converter on `file`; as "nobody" when `unprivileged`; under
@@ -298,50 +297,67 @@ namespace {
         fs::path m_folder;
     };
 
-    TEST_F(FileSystemFaults, MissingInputIsNotFound)
+    // Inputs and outputs a run cannot use. The cases about permissions run
+    // unprivileged, where permissions mean something.
+    struct UnusableCase {
+        const char *name;
+        std::function<void(const fs::path &folder)> setUp;
+        const char *path; // converted, in the folder
+        const char *message;
+        bool unprivileged;
+    };
+
+    class UnusableFile : public FileSystemFaults,
+                         public ::testing::WithParamInterface<UnusableCase> { };
+
+    TEST_P(UnusableFile, IsRefusedByBothWithItsMessage)
     {
-        input("other.csv", twoRows);
-        expectRefusedByBoth(path("active.csv"), "File not found");
+        GetParam().setUp(m_folder);
+        expectRefusedByBoth(path(GetParam().path), GetParam().message, GetParam().unprivileged);
     }
 
-    TEST_F(FileSystemFaults, MissingFolderOrAFileUsedAsFolderIsAnInvalidFilename)
-    {
-        input("plain.csv", twoRows);
-        expectRefusedByBoth(path("missing/active.csv"), "Invalid filename");
-        expectRefusedByBoth(path("plain.csv/active.csv"), "Invalid filename");
-    }
-
-    TEST_F(FileSystemFaults, DirectoryAsInputIsAccessDenied)
-    {
-        fs::create_directory(path("folder.csv"));
-        expectRefusedByBoth(path("folder.csv"), "File access denied");
-    }
-
-    TEST_F(FileSystemFaults, UnreadableInputIsAccessDenied)
-    {
-        const fs::path file = input("secret.csv", twoRows);
-        fs::permissions(file, fs::perms::none);
-        expectRefusedByBoth(file, "File access denied", true);
-    }
-
-    TEST_F(FileSystemFaults, ReadOnlyOutputFileIsAccessDeniedAndKept)
-    {
-        const fs::path file = input("active.csv", twoRows);
-        writeBytes(path("active.TLE"), "an older conversion\r\n");
-        fs::permissions(path("active.TLE"), fs::perms::owner_read | fs::perms::group_read
-                                                | fs::perms::others_read);
-        expectRefusedByBoth(file, "File access denied", true);
-    }
-
-    TEST_F(FileSystemFaults, ReadOnlyFolderIsAccessDenied)
-    {
-        fs::create_directory(path("locked"));
-        const fs::path file = input("locked/active.csv", twoRows);
-        fs::permissions(path("locked"), fs::perms::owner_read | fs::perms::owner_exec
-                                            | fs::perms::group_read | fs::perms::group_exec
-                                            | fs::perms::others_read | fs::perms::others_exec);
-        expectRefusedByBoth(file, "File access denied", true);
-    }
+    INSTANTIATE_TEST_SUITE_P(
+        Faults,
+        UnusableFile,
+        ::testing::Values(
+            UnusableCase { "MissingInputIsNotFound",
+                           [](const fs::path &f) { writeInput(f / "other.csv", twoRows); },
+                           "active.csv", "File not found", false },
+            UnusableCase { "MissingFolderIsAnInvalidFilename",
+                           [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
+                           "missing/active.csv", "Invalid filename", false },
+            UnusableCase { "FileUsedAsFolderIsAnInvalidFilename",
+                           [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
+                           "plain.csv/active.csv", "Invalid filename", false },
+            UnusableCase { "DirectoryAsInputIsAccessDenied",
+                           [](const fs::path &f) { fs::create_directory(f / "folder.csv"); },
+                           "folder.csv", "File access denied", false },
+            UnusableCase { "UnreadableInputIsAccessDenied",
+                           [](const fs::path &f) {
+                               writeInput(f / "secret.csv", twoRows);
+                               fs::permissions(f / "secret.csv", fs::perms::none);
+                           },
+                           "secret.csv", "File access denied", true },
+            // The folder is compared before and after: the older output is kept.
+            UnusableCase { "ReadOnlyOutputFileIsAccessDeniedAndKept",
+                           [](const fs::path &f) {
+                               writeInput(f / "active.csv", twoRows);
+                               writeBytes(f / "active.TLE", "an older conversion\r\n");
+                               fs::permissions(f / "active.TLE", fs::perms::owner_read
+                                                   | fs::perms::group_read | fs::perms::others_read);
+                           },
+                           "active.csv", "File access denied", true },
+            UnusableCase { "ReadOnlyFolderIsAccessDenied",
+                           [](const fs::path &f) {
+                               fs::create_directory(f / "locked");
+                               writeInput(f / "locked/active.csv", twoRows);
+                               fs::permissions(f / "locked",
+                                               fs::perms::owner_read | fs::perms::owner_exec
+                                                   | fs::perms::group_read | fs::perms::group_exec
+                                                   | fs::perms::others_read | fs::perms::others_exec);
+                           },
+                           "locked/active.csv", "File access denied", true }),
+        testing::caseName);
 
 #if defined(__SANITIZE_ADDRESS__)
     constexpr bool sanitized = true;

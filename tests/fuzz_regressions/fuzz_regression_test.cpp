@@ -15,6 +15,7 @@ namespace {
 
     using namespace std::string_literals;
     using testing::caseName;
+    using testing::PrintTo;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 

@@ -433,4 +433,4 @@ void TestHtmlHelp::programHelpFileOpensAndItsLinksResolve()
 }
 
 QTEST_MAIN(TestHtmlHelp)
-#include "tst_html_help.moc"
+#include "html_help_test.moc"

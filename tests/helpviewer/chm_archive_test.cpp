@@ -231,4 +231,4 @@ void TestChmArchive::parsesContentsLeniently()
 }
 
 QTEST_GUILESS_MAIN(TestChmArchive)
-#include "tst_chm_archive.moc"
+#include "chm_archive_test.moc"
