@@ -37,8 +37,15 @@ else
 fi
 
 status=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 for file in "${files[@]}"; do
-    clang-tidy-14 -p build/tidy --quiet --warnings-as-errors='*' "$file" 2>/dev/null || status=1
+    # Quiet when clean; on a finding or a failure to compile, everything it said.
+    if ! clang-tidy-14 -p build/tidy --quiet --warnings-as-errors='*' "$file" >"$log" 2>&1; then
+        grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "$log" >&2 || true
+        echo "clang-tidy: $file fails" >&2
+        status=1
+    fi
 done
 if [[ $status -eq 0 ]]; then
     echo "clang-tidy: ${#files[@]} files clean"
