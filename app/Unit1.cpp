@@ -4,6 +4,7 @@
 #include "html_help.h"
 #include "outer_size.h"
 #include "placement.h"
+#include "version.h"
 #include "window_host.h"
 
 #include <QAction>
@@ -93,6 +94,11 @@ public:
 
 } // namespace
 
+std::string mainWindowCaption()
+{
+    return "Varnholt  version " + std::string(varnholt::programVersion);
+}
+
 QStringList loadableFiles(const QMimeData &data)
 {
     QStringList files;
@@ -173,7 +179,7 @@ void TMainForm::FormCreate()
     move(centredOnScreen(screen, mainWindowSize));
 }
 
-void TMainForm::FormActivate() { setWindowTitle(QString::fromLatin1(mainWindowCaption)); }
+void TMainForm::FormActivate() { setWindowTitle(QString::fromStdString(mainWindowCaption())); }
 
 void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
 

@@ -2,6 +2,7 @@
 
 #include "outer_size.h"
 #include "placement.h"
+#include "version.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -91,7 +92,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     title->move(90, 2);
     title->adjustSize();
 
-    addRow(window, QStringLiteral("version 2.10"), 40);
+    addRow(window, QStringLiteral("version ") + QString::fromUtf8(varnholt::programVersion), 40);
     addRow(window, QStringLiteral("October 1, 2025"), 60);
     addRow(window, QStringLiteral("The Varnholt developers"), 80);
     const QString docFolder = QStringLiteral(VARNHOLT_INSTALL_DOCDIR);
