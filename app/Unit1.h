@@ -3,10 +3,8 @@
 #include "conversion.h"
 
 #include <QMainWindow>
-#include <QSize>
 #include <QStringList>
 #include <memory>
-#include <string>
 
 class QAction;
 class QDragEnterEvent;
@@ -18,13 +16,6 @@ class QMenu;
 class QMenuBar;
 class QMimeData;
 class WindowHost;
-
-/// The main window's outer size as designed, frame, caption bar and menu bar included.
-inline constexpr QSize mainWindowSize { 383, 275 };
-
-/// The window caption, set at every activation: the program's name, two blanks,
-/// "version", a blank and the program's version.
-std::string mainWindowCaption();
 
 /// The files a drag carries when every one of its URLs names a local file whose
 /// name ends in ".csv" or ".txt", in any case; none otherwise (other files,
