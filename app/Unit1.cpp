@@ -4,6 +4,8 @@
 #include "html_help.h"
 #include "outer_size.h"
 #include "placement.h"
+#include "qt_conversions.h"
+#include "window_design.h"
 #include "window_host.h"
 
 #include <QAction>
@@ -136,13 +138,13 @@ TMainForm::TMainForm(QWidget *parent)
 
     setAcceptDrops(true);
 
-    File1 = MainMenu1->addMenu(QStringLiteral("File                "));
-    LoadCSVfile1 = File1->addAction(QStringLiteral("Load CSV file"));
-    Renumber = File1->addAction(QStringLiteral("Load and Renumber"));
+    File1 = MainMenu1->addMenu(toQString(varnholt::fileMenuCaption));
+    LoadCSVfile1 = File1->addAction(toQString(varnholt::loadCommandCaption));
+    Renumber = File1->addAction(toQString(varnholt::renumberCommandCaption));
     N1 = File1->addSeparator();
-    Close1 = File1->addAction(QStringLiteral("Close"));
-    Help1 = MainMenu1->addAction(QStringLiteral("Help                 "));
-    About = MainMenu1->addAction(QStringLiteral("About"));
+    Close1 = File1->addAction(toQString(varnholt::closeCommandCaption));
+    Help1 = MainMenu1->addAction(toQString(varnholt::helpCommandCaption));
+    About = MainMenu1->addAction(toQString(varnholt::aboutCommandCaption));
 
     connect(LoadCSVfile1, &QAction::triggered, this,
         [this] { postCommand(&TMainForm::LoadCSVfile1Click); });
@@ -160,7 +162,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     m_host = std::make_unique<WindowHost>(*this, *LoadDlg);
 
-    keepOuterSize(this, mainWindowSize);
+    keepOuterSize(this, toQSize(varnholt::mainWindowSize));
     FormCreate();
 }
 
@@ -170,10 +172,10 @@ void TMainForm::FormCreate()
 {
     // The conversion state got its start values with m_conversion.
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    move(centredOnScreen(screen, mainWindowSize));
+    move(toQPoint(varnholt::centredOnScreen(toSize(screen), varnholt::mainWindowSize)));
 }
 
-void TMainForm::FormActivate() { setWindowTitle(QString::fromLatin1(mainWindowCaption)); }
+void TMainForm::FormActivate() { setWindowTitle(toQString(varnholt::mainWindowCaption())); }
 
 void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
 

@@ -3,7 +3,6 @@
 #include "conversion.h"
 
 #include <QMainWindow>
-#include <QSize>
 #include <QStringList>
 #include <memory>
 
@@ -17,12 +16,6 @@ class QMenu;
 class QMenuBar;
 class QMimeData;
 class WindowHost;
-
-/// The main window's outer size as designed, frame, caption bar and menu bar included.
-inline constexpr QSize mainWindowSize { 383, 275 };
-
-/// The window caption, set at every activation.
-inline constexpr char mainWindowCaption[] = "Varnholt  version 2.10";
 
 /// The files a drag carries when every one of its URLs names a local file whose
 /// name ends in ".csv" or ".txt", in any case; none otherwise (other files,

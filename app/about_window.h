@@ -1,14 +1,9 @@
 #pragma once
 
-#include <QSize>
-
 class QFontMetrics;
 class QPixmap;
 class QString;
 class QWidget;
-
-/// The About window's outer size, frame and caption bar included.
-inline constexpr QSize aboutWindowSize { 400, 286 };
 
 /// The About window's fifth row: "README: " and the folder the README is
 /// installed in. When that is wider than `width` pixels in `metrics`, the folder

@@ -1,34 +1,31 @@
 #include "application.h"
 
+#include "application_rules.h"
 #include "file_io.h"
 #include "message_boxes.h"
+#include "qt_conversions.h"
+#include "window_design.h"
 
-#include <QFileInfo>
 #include <QIcon>
 #include <exception>
+#include <string>
+
+namespace {
+
+std::string qtLowerCase(std::string_view text) { return toQString(text).toLower().toStdString(); }
+
+} // namespace
 
 QString applicationTitleFor(const QString &programPath)
 {
-    const QString fileName = QFileInfo(programPath).fileName();
-    QString stem = fileName.left(fileName.indexOf(QLatin1Char('.')));
-    if (stem.isEmpty())
-        return stem;
-    return stem.left(1) + stem.mid(1).toLower();
+    return QString::fromStdString(
+        varnholt::applicationTitleFor(programPath.toStdString(), qtLowerCase));
 }
 
 QString applicationTitle()
 {
     static const QString title = applicationTitleFor(QCoreApplication::applicationFilePath());
     return title;
-}
-
-std::string withClosingFullStop(std::string_view message)
-{
-    std::string text(message);
-    // Compared as an unsigned code, so that characters above 127 also count as above 46.
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
-        text += '.';
-    return text;
 }
 
 VarnholtApplication::VarnholtApplication(int &argc, char **argv)
@@ -48,7 +45,7 @@ bool VarnholtApplication::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         showErrorBox(error.what());
     } catch (...) {
-        showErrorBox("An unexpected error occurred");
+        showErrorBox(varnholt::unexpectedErrorMessage);
     }
     return true;
 }
@@ -56,5 +53,5 @@ bool VarnholtApplication::notify(QObject *receiver, QEvent *event)
 void VarnholtApplication::showErrorBox(std::string_view message)
 {
     showMessageBox(QApplication::activeWindow(), QMessageBox::Critical, applicationTitle(),
-        QString::fromLocal8Bit(withClosingFullStop(message)));
+        QString::fromLocal8Bit(varnholt::withClosingFullStop(message)));
 }

@@ -2,6 +2,7 @@
 
 #include "outer_size.h"
 #include "placement.h"
+#include "qt_conversions.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -26,9 +27,11 @@ public:
         // Without the final size, move() would place the client area, not the frame.
         adjustSize();
         // QMessageBox settles its size only when shown; a centred axis depends on it.
-        keepPlaced(this, parent ? parent->window() : nullptr, [at](QSize outer) {
+        const std::optional<varnholt::Point> place
+            = at ? std::optional(toPoint(*at)) : std::nullopt;
+        keepPlaced(this, parent ? parent->window() : nullptr, [place](QSize outer) {
             const QRect screen = QGuiApplication::primaryScreen()->geometry();
-            return messageBoxPlace(at, outer, screen);
+            return toQPoint(varnholt::messageBoxPlace(place, toSize(outer), toRect(screen)));
         });
     }
 };

@@ -2,6 +2,8 @@
 
 #include "application.h"
 #include "message_boxes.h"
+#include "qt_conversions.h"
+#include "window_design.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -68,8 +70,8 @@ void WindowHost::placedNotice(const std::string &text, varnholt::ScreenPoint at)
 
 void WindowHost::placedError(const std::string &text, varnholt::ScreenPoint at)
 {
-    showMessageBox(
-        &m_window, QMessageBox::Critical, QStringLiteral("Error"), decoded(text), toQPoint(at));
+    showMessageBox(&m_window, QMessageBox::Critical, toQString(varnholt::errorBoxCaption),
+        decoded(text), toQPoint(at));
 }
 
 ChosenFileHost::ChosenFileHost(varnholt::RunHost &host, std::string path)

@@ -3,6 +3,7 @@
 #include "conversion.h"
 #include "errors.h"
 #include "file_io.h"
+#include "version.h"
 
 #include <exception>
 #include <iostream>
@@ -124,7 +125,9 @@ int main(int argc, char **argv)
         } else if (arg == "--help") {
             return writeStandardOutput(std::string(usage)) ? 0 : 1;
         } else if (arg == "--version") {
-            return writeStandardOutput(std::string(program) + " 2.10\n") ? 0 : 1;
+            const std::string line
+                = std::string(program) + ' ' + std::string(varnholt::programVersion) + '\n';
+            return writeStandardOutput(line) ? 0 : 1;
         } else {
             std::cerr << program << ": unknown option '" << arg << "'\nTry '" << program
                       << " --help'.\n";

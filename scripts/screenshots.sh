@@ -23,6 +23,9 @@ out=$(realpath docs/screenshots)
         "(cmake --preset release && cmake --build --preset release)" >&2
     exit 1
 }
+# The main window's caption carries the version the build was made with.
+version=$("$build/cli/varnholt-convert" --version)
+version=${version##* }
 for tool in xvfb-run openbox xdotool import xwininfo; do
     command -v "$tool" >/dev/null || {
         echo "$tool is missing: apt-get install xvfb xauth openbox xdotool imagemagick x11-utils" >&2
@@ -39,7 +42,7 @@ printf '%s\r\n%s\r\n%s\r\n' "$header" \
     >"$work/active.csv"
 printf 'NAME,ID\r\n' >"$work/notes.csv"
 
-export PROGRAM=$program OUT=$out WORK=$work
+export PROGRAM=$program OUT=$out WORK=$work VERSION=$version
 xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
     cd "$WORK"
     openbox >/dev/null 2>&1 &
@@ -63,7 +66,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
     # The region around the centred main window, with room for its boxes.
     region="-crop 600x480+212+140 +repage"
 
-    main=$(waitfor "^Varnholt  version 2.10\$")
+    main=$(waitfor "^Varnholt  version $VERSION\$")
     xdotool windowactivate --sync "$main" || true
     xwininfo -id "$main" | grep -E "Absolute|Width|Height" | sed "s/^/main window client: /"
     xprop -id "$main" _NET_FRAME_EXTENTS || true

@@ -6,6 +6,7 @@
 #include "help_window.h"
 #include "outer_size.h"
 #include "placement.h"
+#include "qt_conversions.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -59,9 +60,12 @@ void placeBesideCaller(QWidget *window, QWidget *caller)
     const QRect available = screen->availableGeometry();
     const QRect mainFrame = main != nullptr ? main->frameGeometry() : QRect();
     keepPlaced(window, main, [available, mainFrame](QSize outer) {
-        if (mainFrame.isNull())
-            return available.topLeft() + centredOnScreen(available.size(), outer);
-        return helpWindowPlace(mainFrame, outer, available);
+        if (mainFrame.isNull()) {
+            return available.topLeft()
+                + toQPoint(varnholt::centredOnScreen(toSize(available.size()), toSize(outer)));
+        }
+        return toQPoint(
+            varnholt::helpWindowPlace(toRect(mainFrame), toSize(outer), toRect(available)));
     });
 }
 

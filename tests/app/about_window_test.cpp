@@ -3,6 +3,7 @@
 #include "Unit1.h"
 #include "about_window.h"
 #include "gui_test_support.h"
+#include "version.h"
 
 #include <QAbstractScrollArea>
 #include <QLabel>
@@ -148,7 +149,8 @@ void AboutWindowTest::fontsAndTexts()
     QVERIFY(title->font().bold());
     QVERIFY(title->font().underline());
 
-    QCOMPARE(about->findChild<QLabel *>("row2")->text(), QStringLiteral("version 2.10"));
+    QCOMPARE(about->findChild<QLabel *>("row2")->text(),
+        QStringLiteral("version ") + QString::fromUtf8(varnholt::programVersion));
     QCOMPARE(about->findChild<QLabel *>("row3")->text(), QStringLiteral("October 1, 2025"));
     QCOMPARE(about->findChild<QLabel *>("row5")->text(),
         QStringLiteral("README: " VARNHOLT_INSTALL_DOCDIR));

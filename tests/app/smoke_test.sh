@@ -3,10 +3,12 @@
 # to appear with its caption, in its place; then starts it with a CSV file named
 # on the command line and waits for the file's summary box and its TLE file.
 # Exits 77 (skipped) when xvfb-run is not installed.
-#   smoke_test.sh PATH-TO-VARNHOLT DATA-FOLDER
+#   smoke_test.sh PATH-TO-VARNHOLT DATA-FOLDER VERSION
+# VERSION is the program's version as the build has it (PROJECT_VERSION).
 set -u
 program=$1
 data=$2
+version=$3
 
 if ! command -v xvfb-run >/dev/null 2>&1; then
     echo "xvfb-run not installed: smoke test skipped"
@@ -23,7 +25,7 @@ work=$(mktemp -d /tmp/varnholt-smoke-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp "$data/catalogue.csv" "$work/"
 
-export PROGRAM="$program" WORK="$work" DATA="$data"
+export PROGRAM="$program" WORK="$work" DATA="$data" VERSION="$version"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     unset QT_QPA_PLATFORM
 
@@ -53,7 +55,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
 
     "$PROGRAM" &
     pid=$!
-    if ! found=$(waitfor $pid "Varnholt  version 2.10"); then
+    if ! found=$(waitfor $pid "Varnholt  version $VERSION"); then
         kill $pid
         exit 1
     fi
