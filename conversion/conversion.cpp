@@ -5,6 +5,7 @@
 #include "field_text.h"
 #include "file_io.h"
 #include "line_reader.h"
+#include "tle_layout.h"
 
 #include <array>
 #include <bit>
@@ -17,7 +18,7 @@ namespace varnholt {
 
 namespace {
 
-    constexpr std::size_t lineLength = 69;
+    constexpr std::size_t lineLength = tle::lineLength;
     constexpr int rowColumns = 17;
 
     // Room behind an element line's 69 columns: a field text of up to 16
@@ -68,10 +69,13 @@ namespace {
             put(column + count, text);
         }
 
-        /// The checksum digit into the last column, and the line into `line`.
+        /// The checksum digit into its column, and the line into `line`.
         void finish(std::string &line) noexcept
         {
-            m_text[lineLength - 1] = Checksum(std::string_view(m_text.data(), lineLength));
+            constexpr std::size_t checksumColumn = tle::place(1, tle::Field::checksum).column;
+            static_assert(checksumColumn == lineLength
+                && tle::place(2, tle::Field::checksum).column == lineLength);
+            *at(checksumColumn) = Checksum(std::string_view(m_text.data(), lineLength));
             line.resize(lineLength);
             std::memcpy(line.data(), m_text.data(), lineLength);
         }
@@ -332,35 +336,47 @@ Padding Conversion::paddingOf(std::string_view text) const noexcept
 
 void Conversion::ConvertTLE()
 {
+    using tle::Field;
     const TElementSet &e = elementSet;
     LineBuffer first(blankline);
     LineBuffer second(blankline);
 
-    *first.at(1) = '1';
-    writeCatalogueNumber(e.catnumber, first.at(3));
-    first.put(8, e.classification.substr(0, 1));
+    constexpr tle::FieldPlace lineNumber1 = tle::place(1, Field::lineNumber);
+    constexpr tle::FieldPlace catalogue1 = tle::place(1, Field::catalogueNumber);
+    constexpr tle::FieldPlace classification = tle::place(1, Field::classification);
+    constexpr tle::FieldPlace designator = tle::place(1, Field::designator);
+    constexpr tle::FieldPlace epoch = tle::place(1, Field::epoch);
+    constexpr tle::FieldPlace ephemerisType = tle::place(1, Field::ephemerisType);
+    static_assert(lineNumber1.text.size() == 1 && ephemerisType.text.size() == 1);
+    static_assert(epoch.column - 1 + epochCapacity <= tle::lineLength + lineRoom);
+
+    *first.at(lineNumber1.column) = lineNumber1.text[0];
+    writeCatalogueNumber(e.catnumber, first.at(catalogue1.column));
+    first.put(classification.column, e.classification.substr(0, classification.width));
     // The designator: launch year, then launch number and up to three piece letters.
-    first.put(10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
-    first.put(12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
-    static_assert(19 - 1 + epochCapacity <= lineLength + lineRoom);
-    writeEpoch(e.epochtext, first.at(19));
-    writeNdot(e.ndot, first.at(34), paddingOf(e.ndot));
-    writeExponentField(e.ddot, first.at(45), paddingOf(e.ddot));
-    writeExponentField(e.bstar, first.at(54), paddingOf(e.bstar));
-    *first.at(63) = '0';
+    first.put(
+        designator.column, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
+    first.put(designator.column + 2,
+        e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), designator.width - 2));
+    writeEpoch(e.epochtext, first.at(epoch.column));
+    writeNdot(e.ndot, first.at(tle::place(1, Field::firstDerivative).column), paddingOf(e.ndot));
+    writeExponentField(
+        e.ddot, first.at(tle::place(1, Field::secondDerivative).column), paddingOf(e.ddot));
+    writeExponentField(e.bstar, first.at(tle::place(1, Field::bstar).column), paddingOf(e.bstar));
+    *first.at(ephemerisType.column) = ephemerisType.text[0];
 
     // The counts and the decimal fields are placed as their texts stand, each
     // once it reads as a number and fits its columns: a reader of the lines
     // then finds the value the row holds, or the run stops here. The error
     // names the row's text.
     const auto putCount
-        = [this](LineBuffer &line, std::size_t column, std::size_t width, std::string_view text) {
+        = [this](LineBuffer &line, const tle::FieldPlace &field, std::string_view text) {
               checkDigitsField(text, paddingOf(text));
-              const std::size_t blanks = rightAlignFill(text, width);
-              checkFieldWidth(text, blanks + text.size(), width);
-              line.putFilled(column, ' ', blanks, text);
+              const std::size_t blanks = rightAlignFill(text, field.width);
+              checkFieldWidth(text, blanks + text.size(), field);
+              line.putFilled(field.column, tle::fillCharacter(field.formed), blanks, text);
           };
-    putCount(first, 65, 4, e.elsetnumber);
+    putCount(first, tle::place(1, Field::elementSetNumber), e.elsetnumber);
 
     // Published element sets write ".7392" and "0"; TLE readers need the
     // fixed-point form "0.7392", "0.0000" in these columns.
@@ -369,29 +385,35 @@ void Conversion::ConvertTLE()
         return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
     };
     const auto putDecimal
-        = [&](std::size_t column, std::size_t width, char fill, std::string_view text,
-              std::size_t decimals, std::size_t (*fillOf)(std::string_view) noexcept) {
+        = [&](const tle::FieldPlace &field, std::string_view text, std::size_t decimals,
+              std::size_t (*fillOf)(std::string_view) noexcept) {
               checkDecimalField(text, paddingOf(text));
               const std::string_view placed = fixed(text, decimals);
               const std::size_t count = fillOf(placed);
-              checkFieldWidth(text, count + placed.size(), width);
-              second.putFilled(column, fill, count, placed);
+              checkFieldWidth(text, count + placed.size(), field);
+              second.putFilled(field.column, tle::fillCharacter(field.formed), count, placed);
           };
-    *second.at(1) = '2';
+    constexpr tle::FieldPlace lineNumber2 = tle::place(2, Field::lineNumber);
+    constexpr tle::FieldPlace catalogue2 = tle::place(2, Field::catalogueNumber);
+    constexpr tle::FieldPlace inclinationPlace = tle::place(2, Field::inclination);
+    static_assert(lineNumber2.text.size() == 1 && catalogue2.width == catalogue1.width);
+    *second.at(lineNumber2.column) = lineNumber2.text[0];
     const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
     const std::string_view inclination = fixed(e.inclination, 4);
-    checkFieldWidth(e.inclination, inclinationBlanks + inclination.size(), 8);
-    second.putFilled(9, ' ', inclinationBlanks, inclination);
-    putDecimal(18, 8, ' ', e.raan, 4, angleFill);
-    writeEccentricity(e.eccentricity, second.at(27), paddingOf(e.eccentricity));
-    putDecimal(35, 8, '0', e.argperigee, 4, angleFill);
-    putDecimal(44, 8, ' ', e.meananomaly, 4, angleFill);
-    putDecimal(53, 11, ' ', e.meanmotion, 8, meanMotionFill);
-    putCount(second, 64, 5, e.revnumber);
+    checkFieldWidth(e.inclination, inclinationBlanks + inclination.size(), inclinationPlace);
+    second.putFilled(inclinationPlace.column, tle::fillCharacter(inclinationPlace.formed),
+        inclinationBlanks, inclination);
+    putDecimal(tle::place(2, Field::raan), e.raan, 4, angleFill);
+    writeEccentricity(e.eccentricity, second.at(tle::place(2, Field::eccentricity).column),
+        paddingOf(e.eccentricity));
+    putDecimal(tle::place(2, Field::argumentOfPerigee), e.argperigee, 4, angleFill);
+    putDecimal(tle::place(2, Field::meanAnomaly), e.meananomaly, 4, angleFill);
+    putDecimal(tle::place(2, Field::meanMotion), e.meanmotion, 8, meanMotionFill);
+    putCount(second, tle::place(2, Field::revolutionNumber), e.revnumber);
     // Line 1 is read back only now, when the characters just stored into it
     // have long reached the cache: its catalogue number for line 2 (no later
-    // field reaches back to columns 3-7), then its checksum.
-    second.put(3, std::string_view(first.at(3), 5));
+    // field reaches back to those columns), then its checksum.
+    second.put(catalogue2.column, std::string_view(first.at(catalogue1.column), catalogue1.width));
     first.finish(line1);
     second.finish(line2);
 }

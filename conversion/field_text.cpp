@@ -17,6 +17,13 @@ namespace {
 
     constexpr std::size_t notFound = std::string_view::npos;
 
+    // The widths of the fields the fixed-width writers fill.
+    constexpr std::size_t catalogueWidth = tle::place(1, tle::Field::catalogueNumber).width;
+    constexpr std::size_t firstDerivativeWidth = tle::place(1, tle::Field::firstDerivative).width;
+    constexpr std::size_t exponentWidth = tle::place(1, tle::Field::bstar).width;
+    constexpr std::size_t eccentricityWidth = tle::place(2, tle::Field::eccentricity).width;
+    static_assert(tle::place(1, tle::Field::secondDerivative).width == exponentWidth);
+
     bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
     // The characters at positions from..to (counted from 1) that the text has.
@@ -264,7 +271,10 @@ std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std:
 
 void writeExponentField(std::string_view text, char *out, Padding padding)
 {
+    // Sign, mantissa digits, exponent sign, exponent digit.
+    constexpr std::size_t mantissaDigits = exponentWidth - 3;
     static constexpr std::string_view zero = " 00000+0";
+    static_assert(zero.size() == exponentWidth);
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty() || text == "0")
         return;
@@ -272,30 +282,35 @@ void writeExponentField(std::string_view text, char *out, Padding padding)
     decimalOrThrow(text, digits, padding);
     if (digits.isZero())
         return;
-    char mantissa[5];
-    const std::int64_t exponent = digits.roundedSignificant(5, mantissa);
+    char mantissa[mantissaDigits];
+    const std::int64_t exponent
+        = digits.roundedSignificant(static_cast<int>(mantissaDigits), mantissa);
     if (exponent < -9)
         return;
     if (exponent > 9)
         doesNotFit(text);
     out[0] = digits.negative() ? '-' : ' ';
-    std::copy(mantissa, mantissa + 5, out + 1);
-    out[6] = exponent < 0 ? '-' : '+';
-    out[7] = static_cast<char>('0' + std::llabs(exponent));
+    std::copy(mantissa, mantissa + mantissaDigits, out + 1);
+    out[exponentWidth - 2] = exponent < 0 ? '-' : '+';
+    out[exponentWidth - 1] = static_cast<char>('0' + std::llabs(exponent));
 }
 
 void writeNdot(std::string_view text, char *out, Padding padding)
 {
+    // Sign, point, decimals.
+    constexpr std::size_t decimals = firstDerivativeWidth - 2;
     static constexpr std::string_view zero = " .00000000";
+    static_assert(zero.size() == firstDerivativeWidth);
     std::copy(zero.begin(), zero.end(), out);
     if (text.empty() || text == "0")
         return;
     DecimalDigits digits;
     decimalOrThrow(text, digits, padding);
-    if (!digits.fixedFraction(8, out + 2))
+    if (!digits.fixedFraction(static_cast<int>(decimals), out + 2))
         doesNotFit(text);
     // A value that rounds to zero is written unsigned.
-    if (digits.negative() && std::any_of(out + 2, out + 10, [](char c) { return c != '0'; }))
+    if (digits.negative()
+        && std::any_of(out + 2, out + firstDerivativeWidth, [](char c) { return c != '0'; }))
         out[0] = '-';
 }
 
@@ -304,17 +319,18 @@ void writeEccentricity(std::string_view text, char *out, Padding padding)
     DecimalDigits digits;
     decimalOrThrow(text, digits, padding);
     if (digits.isZero()) {
-        std::fill(out, out + 7, '0');
+        std::fill(out, out + eccentricityWidth, '0');
         return;
     }
     if (digits.negative() || digits.exponent() > 0)
         doesNotFit(text);
-    digits.digits(digits.exponent() + 1, 7, out);
+    digits.digits(digits.exponent() + 1, static_cast<int>(eccentricityWidth), out);
 }
 
 void writeCatalogueNumber(std::string_view text, char *out)
 {
     static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
+    static_assert(catalogueWidth == 5, "written as a digit or letter and four digits");
     const auto write = [&out](std::uint32_t value) {
         writeDigits4(value % 10000, out + 1);
         const std::uint32_t high = value / 10000;
@@ -336,7 +352,7 @@ void writeCatalogueNumber(std::string_view text, char *out)
             return;
         }
     }
-    if (text.size() == 5 && alpha.find(text[0]) != notFound
+    if (text.size() == catalogueWidth && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit)) {
         std::copy(text.begin(), text.end(), out);
         return;
@@ -438,14 +454,14 @@ std::string PadAngle(std::string_view text) { return prefixed(angleFill(text), '
 
 std::string ConvertBstar(std::string_view text)
 {
-    std::string result(8, ' ');
+    std::string result(exponentWidth, ' ');
     writeExponentField(text, result.data());
     return result;
 }
 
 std::string ConvertNdot(std::string_view text)
 {
-    std::string result(10, ' ');
+    std::string result(firstDerivativeWidth, ' ');
     writeNdot(text, result.data());
     return result;
 }
@@ -484,14 +500,14 @@ std::string ConvertEpoch(std::string_view text)
 
 std::string CatalogueNumber(std::string_view text)
 {
-    std::string result(5, ' ');
+    std::string result(catalogueWidth, ' ');
     writeCatalogueNumber(text, result.data());
     return result;
 }
 
 std::string EccentricityDigits(std::string_view text)
 {
-    std::string result(7, '0');
+    std::string result(eccentricityWidth, '0');
     writeEccentricity(text, result.data());
     return result;
 }

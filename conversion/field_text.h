@@ -1,6 +1,7 @@
 #pragma once
 
 #include "number_text.h"
+#include "tle_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -143,11 +144,10 @@ void checkDigitsField(std::string_view text, Padding padding = Padding::none);
 [[noreturn]] void doesNotFit(std::string_view text);
 
 /// Throws the does-not-fit message naming `text` when what is placed for it,
-/// `placed` characters of fill and text, takes more than the field's `width`
-/// columns.
-inline void checkFieldWidth(std::string_view text, std::size_t placed, std::size_t width)
+/// `placed` characters of fill and text, takes more than `field`'s columns.
+inline void checkFieldWidth(std::string_view text, std::size_t placed, const tle::FieldPlace &field)
 {
-    if (placed > width)
+    if (placed > field.width)
         doesNotFit(text);
 }
 
