@@ -5,29 +5,23 @@
 #include "field_text.h"
 #include "file_io.h"
 #include "line_reader.h"
+#include "tle_layout.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <new>
 
 namespace varnholt {
 
 namespace {
 
-    constexpr std::size_t lineLength = 69;
-    constexpr int rowColumns = 17;
+    constexpr std::size_t lineLength = tle::lineLength;
 
     // Room behind an element line's 69 columns: a field text of up to 16
     // characters, or a fill of up to 8, placed at any column needs no check
     // against the line's end.
     constexpr std::size_t lineRoom = 32;
-
-    // Bytes kept behind the row: a field reader may read 32 bytes from the
-    // start of any field.
-    constexpr std::size_t rowPadding = 32;
 
     // An element line being built. Texts are placed at their columns in
     // order, a later one over an earlier; what would go beyond the 69th
@@ -68,10 +62,13 @@ namespace {
             put(column + count, text);
         }
 
-        /// The checksum digit into the last column, and the line into `line`.
+        /// The checksum digit into its column, and the line into `line`.
         void finish(std::string &line) noexcept
         {
-            m_text[lineLength - 1] = Checksum(std::string_view(m_text.data(), lineLength));
+            constexpr std::size_t checksumColumn = tle::place(1, tle::Field::checksum).column;
+            static_assert(checksumColumn == lineLength
+                && tle::place(2, tle::Field::checksum).column == lineLength);
+            *at(checksumColumn) = Checksum(std::string_view(m_text.data(), lineLength));
             line.resize(lineLength);
             std::memcpy(line.data(), m_text.data(), lineLength);
         }
@@ -80,51 +77,91 @@ namespace {
         std::array<char, lineLength + lineRoom> m_text;
     };
 
-    // Bit k set where character base + k of `row` is a comma, for the (up to)
-    // 64 characters from `base`, which must lie inside the row. With `padded`
-    // the 64 bytes from `base` may all be read.
-    std::uint64_t commaMask(std::string_view row, std::size_t base, bool padded) noexcept
+    // The entry's lines from `e`, whose number fields are read from `n`, the
+    // same texts bare or with room behind them.
+    template <class Numbers>
+    void assembleLines(const TElementSet &e,
+        const Numbers &n,
+        const std::string &blankline,
+        std::string &line1,
+        std::string &line2)
     {
-        const std::size_t left = row.size() - base;
-        const char *p = row.data() + base;
-        // Without room behind the row, its last piece is scanned from a copy.
-        std::array<char, 64> tail;
-        if (!padded && left < tail.size()) {
-            tail.fill('\0');
-            std::memcpy(tail.data(), p, left);
-            p = tail.data();
-        }
-        const std::uint64_t mask = std::uint64_t { blocks::equalMask(p, ',') }
-            | std::uint64_t { blocks::equalMask(p + 16, ',') } << 16
-            | std::uint64_t { blocks::equalMask(p + 32, ',') } << 32
-            | std::uint64_t { blocks::equalMask(p + 48, ',') } << 48;
-        const std::uint64_t inRow
-            = left >= 64 ? ~std::uint64_t { 0 } : (std::uint64_t { 1 } << left) - 1;
-        return mask & inRow;
-    }
+        using tle::Field;
+        LineBuffer first(blankline);
+        LineBuffer second(blankline);
 
-    // The positions of the first commas of `row`, up to as many as `commas`
-    // holds; returns how many there are. The row is taken 64 characters at a
-    // time as a bit mask of its commas; the positions are read off the set
-    // bits in a loop of fixed length, which keeps branches predictable.
-    template <std::size_t N>
-    int findCommas(std::string_view row, std::array<std::size_t, N> &commas, bool padded) noexcept
-    {
-        if (row.empty())
-            return 0;
-        std::size_t base = 0;
-        std::uint64_t mask = commaMask(row, base, padded);
-        for (std::size_t k = 0; k < N; ++k) {
-            while (mask == 0) {
-                base += 64;
-                if (base >= row.size())
-                    return static_cast<int>(k);
-                mask = commaMask(row, base, padded);
-            }
-            commas[k] = base + static_cast<std::size_t>(std::countr_zero(mask));
-            mask &= mask - 1;
-        }
-        return static_cast<int>(N);
+        constexpr tle::FieldPlace lineNumber1 = tle::place(1, Field::lineNumber);
+        constexpr tle::FieldPlace catalogue1 = tle::place(1, Field::catalogueNumber);
+        constexpr tle::FieldPlace classification = tle::place(1, Field::classification);
+        constexpr tle::FieldPlace designator = tle::place(1, Field::designator);
+        constexpr tle::FieldPlace epoch = tle::place(1, Field::epoch);
+        constexpr tle::FieldPlace ephemerisType = tle::place(1, Field::ephemerisType);
+        static_assert(lineNumber1.text.size() == 1 && ephemerisType.text.size() == 1);
+        static_assert(epoch.column - 1 + epochCapacity <= tle::lineLength + lineRoom);
+
+        *first.at(lineNumber1.column) = lineNumber1.text[0];
+        writeCatalogueNumber(e.catnumber, first.at(catalogue1.column));
+        first.put(classification.column, e.classification.substr(0, classification.width));
+        // The designator: launch year, then launch number and up to three piece letters.
+        first.put(
+            designator.column, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
+        first.put(designator.column + 2,
+            e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), designator.width - 2));
+        writeEpoch(e.epochtext, first.at(epoch.column));
+        writeNdot(n.ndot, first.at(tle::place(1, Field::firstDerivative).column));
+        writeExponentField(n.ddot, first.at(tle::place(1, Field::secondDerivative).column));
+        writeExponentField(n.bstar, first.at(tle::place(1, Field::bstar).column));
+        *first.at(ephemerisType.column) = ephemerisType.text[0];
+
+        // The counts and the decimal fields are placed as their texts stand, each
+        // once it reads as a number and fits its columns: a reader of the lines
+        // then finds the value the row holds, or the run stops here. The error
+        // names the row's text.
+        const auto putCount = [](LineBuffer &line, const tle::FieldPlace &field, auto text) {
+            checkDigitsField(text);
+            const std::size_t blanks = rightAlignFill(text, field.width);
+            checkFieldWidth(text, blanks + text.size(), field);
+            line.putFilled(field.column, tle::fillCharacter(field.formed), blanks, text);
+        };
+        putCount(first, tle::place(1, Field::elementSetNumber), n.elsetnumber);
+
+        // Published element sets write ".7392" and "0"; TLE readers need the
+        // fixed-point form "0.7392", "0.0000" in these columns.
+        std::string scratch;
+        const auto fixed = [&scratch](std::string_view text, std::size_t decimals) {
+            return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
+        };
+        const auto putDecimal = [&](const tle::FieldPlace &field, auto text, std::size_t decimals,
+                                    std::size_t (*fillOf)(std::string_view) noexcept) {
+            checkDecimalField(text);
+            const std::string_view placed = fixed(text, decimals);
+            const std::size_t count = fillOf(placed);
+            checkFieldWidth(text, count + placed.size(), field);
+            second.putFilled(field.column, tle::fillCharacter(field.formed), count, placed);
+        };
+        constexpr tle::FieldPlace lineNumber2 = tle::place(2, Field::lineNumber);
+        constexpr tle::FieldPlace catalogue2 = tle::place(2, Field::catalogueNumber);
+        constexpr tle::FieldPlace inclinationPlace = tle::place(2, Field::inclination);
+        static_assert(lineNumber2.text.size() == 1 && catalogue2.width == catalogue1.width);
+        *second.at(lineNumber2.column) = lineNumber2.text[0];
+        const std::size_t inclinationBlanks = inclinationFill(n.inclination);
+        const std::string_view inclination = fixed(n.inclination, 4);
+        checkFieldWidth(n.inclination, inclinationBlanks + inclination.size(), inclinationPlace);
+        second.putFilled(inclinationPlace.column, tle::fillCharacter(inclinationPlace.formed),
+            inclinationBlanks, inclination);
+        putDecimal(tle::place(2, Field::raan), n.raan, 4, angleFill);
+        writeEccentricity(n.eccentricity, second.at(tle::place(2, Field::eccentricity).column));
+        putDecimal(tle::place(2, Field::argumentOfPerigee), n.argperigee, 4, angleFill);
+        putDecimal(tle::place(2, Field::meanAnomaly), n.meananomaly, 4, angleFill);
+        putDecimal(tle::place(2, Field::meanMotion), n.meanmotion, 8, meanMotionFill);
+        putCount(second, tle::place(2, Field::revolutionNumber), n.revnumber);
+        // Line 1 is read back only now, when the characters just stored into it
+        // have long reached the cache: its catalogue number for line 2 (no later
+        // field reaches back to those columns), then its checksum.
+        second.put(
+            catalogue2.column, std::string_view(first.at(catalogue1.column), catalogue1.width));
+        first.finish(line1);
+        second.finish(line2);
     }
 
     bool isBlankRow(std::string_view row)
@@ -240,14 +277,12 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
 {
     int count = 0;
     try {
-        std::string_view row;
+        PaddedText row;
         while (reader.next(row)) {
             if (isBlankRow(row))
                 continue;
             try {
-                static_assert(
-                    LineReader::linePadding >= 64, "the comma scan reads 64 bytes at a time");
-                splitRow(row, reader.lineNumber(), reader.linesPadded());
+                splitRow(row, reader.lineNumber());
                 ConvertTLE();
             } catch (ConversionError &error) {
                 error.setLine(reader.lineNumber());
@@ -268,132 +303,75 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
 {
-    splitRow(row, lineNumber, false);
+    takeColumns(m_columns.split(row), lineNumber);
 }
 
-void Conversion::splitRow(std::string_view row, int lineNumber, bool padded)
+void Conversion::splitRow(PaddedText row, int lineNumber)
 {
-    std::array<std::size_t, rowColumns> commas; // filled up to `found` below
-    const int found = findCommas(row, commas, padded);
-    if (found < rowColumns - 1)
-        throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
-                + std::to_string(found + 1) + " columns; a satellite row has 17",
-            lineNumber);
-    if (found == rowColumns - 1)
-        commas[rowColumns - 1] = row.size();
+    takeColumns(m_columns.split(row), lineNumber);
+}
 
-    if (m_row.size() < row.size() + rowPadding)
-        m_row.resize(row.size() + rowPadding);
-    std::copy(row.begin(), row.end(), m_row.begin());
-    const char *kept = m_row.data();
-    std::array<std::string_view, rowColumns> columns;
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < rowColumns; ++k) {
-        columns[k] = std::string_view(kept + start, commas[k] - start);
-        start = commas[k] + 1;
-    }
+void Conversion::takeColumns(std::size_t found, int lineNumber)
+{
+    if (found < RowColumns::count)
+        throw ConversionError("Line " + std::to_string(lineNumber) + " has only "
+                + std::to_string(found) + " columns; a satellite row has 17",
+            lineNumber);
 
     TElementSet &e = elementSet;
-    const auto column = [&](int n) { return columns[static_cast<std::size_t>(n - 1)]; };
-    e.satname = column(1);
-    e.intldesig = column(2);
-    e.epochtext = column(3);
-    e.meanmotion = column(4);
-    e.eccentricity = column(5);
-    e.inclination = column(6);
-    e.raan = column(7);
-    e.argperigee = column(8);
-    e.meananomaly = column(9);
-    e.classification = column(11).substr(0, 1);
+    NumberFields<PaddedText> &n = m_inRow;
+    const RowColumns &column = m_columns;
+    e.satname = column[1];
+    e.intldesig = column[2];
+    e.epochtext = column[3];
+    e.meanmotion = n.meanmotion = column[4];
+    e.eccentricity = n.eccentricity = column[5];
+    e.inclination = n.inclination = column[6];
+    e.raan = n.raan = column[7];
+    e.argperigee = n.argperigee = column[8];
+    e.meananomaly = n.meananomaly = column[9];
+    e.classification = column[11].substr(0, 1);
     if (renumbermode != 0) {
         ++renumbercounter;
         m_renumbered = std::to_string(renumbercounter);
         e.catnumber = m_renumbered;
     } else {
-        e.catnumber = column(12);
+        e.catnumber = column[12];
     }
-    e.elsetnumber = column(13);
-    e.revnumber = column(14);
-    e.bstar = column(15);
-    e.ndot = column(16);
-    e.ddot = column(17);
+    e.elsetnumber = n.elsetnumber = column[13];
+    e.revnumber = n.revnumber = column[14];
+    e.bstar = n.bstar = column[15];
+    e.ndot = n.ndot = column[16];
+    e.ddot = n.ddot = column[17];
 }
 
-Padding Conversion::paddingOf(std::string_view text) const noexcept
+bool Conversion::holdsRowTexts() const noexcept
 {
-    // A text the caller put into the element set in place of the row's is
-    // read as a bare text.
-    const std::less<const char *> before;
-    const char *rowEnd = m_row.data() + m_row.size() - std::min(m_row.size(), rowPadding);
-    return !before(text.data(), m_row.data()) && !before(rowEnd, text.data() + text.size())
-        ? Padding::row
-        : Padding::none;
+    const TElementSet &e = elementSet;
+    const NumberFields<PaddedText> &n = m_inRow;
+    const auto same = [](std::string_view held, PaddedText own) {
+        return held.data() == own.data() && held.size() == own.size();
+    };
+    return same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
+        && same(e.inclination, n.inclination) && same(e.raan, n.raan)
+        && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
+        && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
+        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot);
 }
 
 void Conversion::ConvertTLE()
 {
+    // While the element set holds the row splitter's own texts, they are read
+    // where they stand, with the kept row behind them. Once a caller has put
+    // a text of its own in place of any of them, all are read as bare texts.
+    if (holdsRowTexts()) {
+        assembleLines(elementSet, m_inRow, blankline, line1, line2);
+        return;
+    }
     const TElementSet &e = elementSet;
-    LineBuffer first(blankline);
-    LineBuffer second(blankline);
-
-    *first.at(1) = '1';
-    writeCatalogueNumber(e.catnumber, first.at(3));
-    first.put(8, e.classification.substr(0, 1));
-    // The designator: launch year, then launch number and up to three piece letters.
-    first.put(10, e.intldesig.substr(std::min<std::size_t>(2, e.intldesig.size()), 2));
-    first.put(12, e.intldesig.substr(std::min<std::size_t>(5, e.intldesig.size()), 6));
-    static_assert(19 - 1 + epochCapacity <= lineLength + lineRoom);
-    writeEpoch(e.epochtext, first.at(19));
-    writeNdot(e.ndot, first.at(34), paddingOf(e.ndot));
-    writeExponentField(e.ddot, first.at(45), paddingOf(e.ddot));
-    writeExponentField(e.bstar, first.at(54), paddingOf(e.bstar));
-    *first.at(63) = '0';
-
-    // The counts and the decimal fields are placed as their texts stand, each
-    // once it reads as a number and fits its columns: a reader of the lines
-    // then finds the value the row holds, or the run stops here. The error
-    // names the row's text.
-    const auto putCount
-        = [this](LineBuffer &line, std::size_t column, std::size_t width, std::string_view text) {
-              checkDigitsField(text, paddingOf(text));
-              const std::size_t blanks = rightAlignFill(text, width);
-              checkFieldWidth(text, blanks + text.size(), width);
-              line.putFilled(column, ' ', blanks, text);
-          };
-    putCount(first, 65, 4, e.elsetnumber);
-
-    // Published element sets write ".7392" and "0"; TLE readers need the
-    // fixed-point form "0.7392", "0.0000" in these columns.
-    std::string scratch;
-    const auto fixed = [&scratch](std::string_view text, std::size_t decimals) {
-        return isCompleteFixed(text) ? text : CompleteFixed(text, decimals, scratch);
-    };
-    const auto putDecimal
-        = [&](std::size_t column, std::size_t width, char fill, std::string_view text,
-              std::size_t decimals, std::size_t (*fillOf)(std::string_view) noexcept) {
-              checkDecimalField(text, paddingOf(text));
-              const std::string_view placed = fixed(text, decimals);
-              const std::size_t count = fillOf(placed);
-              checkFieldWidth(text, count + placed.size(), width);
-              second.putFilled(column, fill, count, placed);
-          };
-    *second.at(1) = '2';
-    const std::size_t inclinationBlanks = inclinationFill(e.inclination, paddingOf(e.inclination));
-    const std::string_view inclination = fixed(e.inclination, 4);
-    checkFieldWidth(e.inclination, inclinationBlanks + inclination.size(), 8);
-    second.putFilled(9, ' ', inclinationBlanks, inclination);
-    putDecimal(18, 8, ' ', e.raan, 4, angleFill);
-    writeEccentricity(e.eccentricity, second.at(27), paddingOf(e.eccentricity));
-    putDecimal(35, 8, '0', e.argperigee, 4, angleFill);
-    putDecimal(44, 8, ' ', e.meananomaly, 4, angleFill);
-    putDecimal(53, 11, ' ', e.meanmotion, 8, meanMotionFill);
-    putCount(second, 64, 5, e.revnumber);
-    // Line 1 is read back only now, when the characters just stored into it
-    // have long reached the cache: its catalogue number for line 2 (no later
-    // field reaches back to columns 3-7), then its checksum.
-    second.put(3, std::string_view(first.at(3), 5));
-    first.finish(line1);
-    second.finish(line2);
+    const NumberFields<std::string_view> bare { e.meanmotion, e.eccentricity, e.inclination, e.raan,
+        e.argperigee, e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot };
+    assembleLines(e, bare, blankline, line1, line2);
 }
 
 } // namespace varnholt

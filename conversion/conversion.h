@@ -1,13 +1,13 @@
 #pragma once
 
 #include "element_set.h"
-#include "number_text.h"
+#include "padded_text.h"
+#include "row_columns.h"
 #include "run_host.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace varnholt {
 
@@ -73,6 +73,9 @@ public:
     /// field's text does not read or does not fit its TLE field, naming the
     /// first such text in the order the fields are placed: line 1's, then line
     /// 2's, each line's in column order. `line1` and `line2` then stay as they were.
+    /// The texts splitRow put into `elementSet` are read where they stand in
+    /// the kept row; any text the caller put in place of one, also before the
+    /// first row, is read as a bare text.
     void ConvertTLE();
 
     /// Splits one data row into `elementSet`, advancing the renumber counter in
@@ -91,11 +94,28 @@ public:
     TElementSet elementSet;
 
 private:
-    std::vector<char> m_row; // the row elementSet's texts point into, and rowPadding bytes more
+    // The texts of the fields read as numbers: bare texts, or padded ones.
+    template <class Text> struct NumberFields {
+        Text meanmotion;
+        Text eccentricity;
+        Text inclination;
+        Text raan;
+        Text argperigee;
+        Text meananomaly;
+        Text elsetnumber;
+        Text revnumber;
+        Text bstar;
+        Text ndot;
+        Text ddot;
+    };
+
+    RowColumns m_columns; // the row elementSet's texts point into
+    NumberFields<PaddedText> m_inRow; // the same texts as the row splitter made them
     std::string m_renumbered; // the renumber counter's text for the current row
 
-    Padding paddingOf(std::string_view text) const noexcept;
-    void splitRow(std::string_view row, int lineNumber, bool padded);
+    bool holdsRowTexts() const noexcept;
+    void splitRow(PaddedText row, int lineNumber);
+    void takeColumns(std::size_t found, int lineNumber);
     static bool headerAccepted(LineReader &reader);
     int convertRows(LineReader &reader, OutputFile &output);
 };

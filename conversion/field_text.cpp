@@ -17,6 +17,13 @@ namespace {
 
     constexpr std::size_t notFound = std::string_view::npos;
 
+    // The widths of the fields the fixed-width writers fill.
+    constexpr std::size_t catalogueWidth = tle::place(1, tle::Field::catalogueNumber).width;
+    constexpr std::size_t firstDerivativeWidth = tle::place(1, tle::Field::firstDerivative).width;
+    constexpr std::size_t exponentWidth = tle::place(1, tle::Field::bstar).width;
+    constexpr std::size_t eccentricityWidth = tle::place(2, tle::Field::eccentricity).width;
+    static_assert(tle::place(1, tle::Field::secondDerivative).width == exponentWidth);
+
     bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
     // The characters at positions from..to (counted from 1) that the text has.
@@ -34,9 +41,10 @@ namespace {
         return result;
     }
 
-    void decimalOrThrow(std::string_view text, DecimalDigits &digits, Padding padding)
+    // `Text`, in the readers below, is a bare std::string_view or a PaddedText.
+    template <class Text> void decimalOrThrow(Text text, DecimalDigits &digits)
     {
-        if (!DecimalDigits::parse(text, digits, padding))
+        if (!DecimalDigits::parse(text, digits))
             throw ConversionError(floatMessage(text));
     }
 
@@ -154,16 +162,19 @@ namespace {
     }
 
     // The sixteen bytes a mask reader takes for a text of up to 16
-    // characters: the text where it stands when the row has room behind it,
-    // else a copy with NUL bytes behind it.
-    const char *maskable(
-        std::string_view text, Padding padding, std::array<char, blocks::width> &copy) noexcept
+    // characters: a copy of a bare text with NUL bytes behind it, or a text
+    // with room behind it where it stands.
+    const char *maskable(std::string_view text, std::array<char, blocks::width> &copy) noexcept
     {
-        if (padding == Padding::row)
-            return text.data();
         copy.fill('\0');
         blocks::copyShort(copy.data(), text.data(), text.size());
         return copy.data();
+    }
+
+    const char *maskable(PaddedText text, std::array<char, blocks::width> &) noexcept
+    {
+        static_assert(PaddedText::padding >= blocks::width);
+        return text.data();
     }
 
     // Bit k set for each of the first `size` (at most 16) characters.
@@ -173,76 +184,94 @@ namespace {
 
 void doesNotFit(std::string_view text) { throw ConversionError(doesNotFitMessage(text)); }
 
-void checkDecimalField(std::string_view text, Padding padding)
-{
-    // The usual text, digits with at most one point (or nothing), reads off
-    // two masks; any other form is left to the full reader, which throws.
-    if (text.size() <= blocks::width) {
-        std::array<char, blocks::width> copy;
-        const char *buffer = maskable(text, padding, copy);
-        const unsigned inText = textMask(text.size());
-        const unsigned points = blocks::equalMask(buffer, '.') & inText;
-        if (((blocks::digitMask(buffer) | points) & inText) == inText
-            && (points & (points - 1)) == 0)
-            return;
-    }
-    static_cast<void>(readDecimalText(text));
-}
+namespace {
 
-void checkDigitsField(std::string_view text, Padding padding)
-{
-    bool digits = false;
-    if (text.size() <= blocks::width) {
-        std::array<char, blocks::width> copy;
-        const unsigned inText = textMask(text.size());
-        digits = (blocks::digitMask(maskable(text, padding, copy)) & inText) == inText;
-    } else {
-        digits = std::all_of(text.begin(), text.end(), isDigit);
-    }
-    if (!digits)
-        throw ConversionError(integerMessage(text));
-}
-
-std::size_t inclinationFill(std::string_view text, Padding padding)
-{
-    // The usual form: digits without a leading zero (or a lone "0"), a point,
-    // at least one digit, nothing else. The number of digits before the
-    // point then says where the value lies against 10 and 100.
-    // At most 15 digits, so that the double the value reads as cannot reach
-    // the next power of ten ("9.999999999999999999" reads as 10).
-    if (!text.empty() && text.size() <= 16) {
-        std::array<char, blocks::width> copy;
-        const char *buffer = maskable(text, padding, copy);
-        const auto size = static_cast<unsigned>(text.size());
-        const unsigned inText = textMask(size);
-        const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
-        const unsigned points = kinds.point;
-        const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));
-        if ((kinds.digit | points) == inText && points == (1U << point) && point >= 1
-            && point + 1 < size && (buffer[0] != '0' || point == 1))
-            return static_cast<std::size_t>(point == 1) * 2 + static_cast<std::size_t>(point == 2);
+    template <class Text> void checkDecimal(Text text)
+    {
+        // The usual text, digits with at most one point (or nothing), reads off
+        // two masks; any other form is left to the full reader, which throws.
+        if (text.size() <= blocks::width) {
+            std::array<char, blocks::width> copy;
+            const char *buffer = maskable(text, copy);
+            const unsigned inText = textMask(text.size());
+            const unsigned points = blocks::equalMask(buffer, '.') & inText;
+            if (((blocks::digitMask(buffer) | points) & inText) == inText
+                && (points & (points - 1)) == 0)
+                return;
+        }
+        static_cast<void>(readDecimalText(text));
     }
 
-    std::size_t blanks = 0;
-    DecimalDigits parsed;
-    const DecimalDigits *digits = DecimalDigits::parse(text, parsed, padding) ? &parsed : nullptr;
-    if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
-        // Up to 15 digits the nearest double lies on the same side of 10 and
-        // 100 as the value written, so the digits alone decide.
-        const bool belowOne = digits->isZero() || digits->negative();
-        if (belowOne || digits->exponent() <= 1)
-            ++blanks;
-        if (belowOne || digits->exponent() <= 2)
-            ++blanks;
-    } else {
-        const double value = readDecimalText(text);
-        if (value < 10)
-            ++blanks;
-        if (value < 100)
-            ++blanks;
+    template <class Text> void checkDigits(Text text)
+    {
+        bool digits = false;
+        if (text.size() <= blocks::width) {
+            std::array<char, blocks::width> copy;
+            const unsigned inText = textMask(text.size());
+            digits = (blocks::digitMask(maskable(text, copy)) & inText) == inText;
+        } else {
+            const std::string_view all = text;
+            digits = std::all_of(all.begin(), all.end(), isDigit);
+        }
+        if (!digits)
+            throw ConversionError(integerMessage(text));
     }
-    return blanks;
-}
+
+    template <class Text> std::size_t inclinationBlanks(Text text)
+    {
+        // The usual form: digits without a leading zero (or a lone "0"), a point,
+        // at least one digit, nothing else. The number of digits before the
+        // point then says where the value lies against 10 and 100.
+        // At most 15 digits, so that the double the value reads as cannot reach
+        // the next power of ten ("9.999999999999999999" reads as 10).
+        if (!text.empty() && text.size() <= 16) {
+            std::array<char, blocks::width> copy;
+            const char *buffer = maskable(text, copy);
+            const auto size = static_cast<unsigned>(text.size());
+            const unsigned inText = textMask(size);
+            const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
+            const unsigned points = kinds.point;
+            const auto point = static_cast<unsigned>(std::countr_zero(points | (1U << 16)));
+            if ((kinds.digit | points) == inText && points == (1U << point) && point >= 1
+                && point + 1 < size && (buffer[0] != '0' || point == 1))
+                return static_cast<std::size_t>(point == 1) * 2
+                    + static_cast<std::size_t>(point == 2);
+        }
+
+        std::size_t blanks = 0;
+        DecimalDigits parsed;
+        const DecimalDigits *digits = DecimalDigits::parse(text, parsed) ? &parsed : nullptr;
+        if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
+            // Up to 15 digits the nearest double lies on the same side of 10 and
+            // 100 as the value written, so the digits alone decide.
+            const bool belowOne = digits->isZero() || digits->negative();
+            if (belowOne || digits->exponent() <= 1)
+                ++blanks;
+            if (belowOne || digits->exponent() <= 2)
+                ++blanks;
+        } else {
+            const double value = readDecimalText(text);
+            if (value < 10)
+                ++blanks;
+            if (value < 100)
+                ++blanks;
+        }
+        return blanks;
+    }
+
+} // namespace
+
+void checkDecimalField(std::string_view text) { checkDecimal(text); }
+
+void checkDecimalField(PaddedText text) { checkDecimal(text); }
+
+void checkDigitsField(std::string_view text) { checkDigits(text); }
+
+void checkDigitsField(PaddedText text) { checkDigits(text); }
+
+std::size_t inclinationFill(std::string_view text) { return inclinationBlanks(text); }
+
+std::size_t inclinationFill(PaddedText text) { return inclinationBlanks(text); }
 
 std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch)
 {
@@ -262,59 +291,84 @@ std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std:
     return text;
 }
 
-void writeExponentField(std::string_view text, char *out, Padding padding)
-{
-    static constexpr std::string_view zero = " 00000+0";
-    std::copy(zero.begin(), zero.end(), out);
-    if (text.empty() || text == "0")
-        return;
-    DecimalDigits digits;
-    decimalOrThrow(text, digits, padding);
-    if (digits.isZero())
-        return;
-    char mantissa[5];
-    const std::int64_t exponent = digits.roundedSignificant(5, mantissa);
-    if (exponent < -9)
-        return;
-    if (exponent > 9)
-        doesNotFit(text);
-    out[0] = digits.negative() ? '-' : ' ';
-    std::copy(mantissa, mantissa + 5, out + 1);
-    out[6] = exponent < 0 ? '-' : '+';
-    out[7] = static_cast<char>('0' + std::llabs(exponent));
-}
+namespace {
 
-void writeNdot(std::string_view text, char *out, Padding padding)
-{
-    static constexpr std::string_view zero = " .00000000";
-    std::copy(zero.begin(), zero.end(), out);
-    if (text.empty() || text == "0")
-        return;
-    DecimalDigits digits;
-    decimalOrThrow(text, digits, padding);
-    if (!digits.fixedFraction(8, out + 2))
-        doesNotFit(text);
-    // A value that rounds to zero is written unsigned.
-    if (digits.negative() && std::any_of(out + 2, out + 10, [](char c) { return c != '0'; }))
-        out[0] = '-';
-}
-
-void writeEccentricity(std::string_view text, char *out, Padding padding)
-{
-    DecimalDigits digits;
-    decimalOrThrow(text, digits, padding);
-    if (digits.isZero()) {
-        std::fill(out, out + 7, '0');
-        return;
+    template <class Text> void writeExponent(Text text, char *out)
+    {
+        // Sign, mantissa digits, exponent sign, exponent digit.
+        constexpr std::size_t mantissaDigits = exponentWidth - 3;
+        static constexpr std::string_view zero = " 00000+0";
+        static_assert(zero.size() == exponentWidth);
+        std::copy(zero.begin(), zero.end(), out);
+        if (text.empty() || std::string_view(text) == "0")
+            return;
+        DecimalDigits digits;
+        decimalOrThrow(text, digits);
+        if (digits.isZero())
+            return;
+        char mantissa[mantissaDigits];
+        const std::int64_t exponent
+            = digits.roundedSignificant(static_cast<int>(mantissaDigits), mantissa);
+        if (exponent < -9)
+            return;
+        if (exponent > 9)
+            doesNotFit(text);
+        out[0] = digits.negative() ? '-' : ' ';
+        std::copy(mantissa, mantissa + mantissaDigits, out + 1);
+        out[exponentWidth - 2] = exponent < 0 ? '-' : '+';
+        out[exponentWidth - 1] = static_cast<char>('0' + std::llabs(exponent));
     }
-    if (digits.negative() || digits.exponent() > 0)
-        doesNotFit(text);
-    digits.digits(digits.exponent() + 1, 7, out);
-}
+
+    template <class Text> void writeFirstDerivative(Text text, char *out)
+    {
+        // Sign, point, decimals.
+        constexpr std::size_t decimals = firstDerivativeWidth - 2;
+        static constexpr std::string_view zero = " .00000000";
+        static_assert(zero.size() == firstDerivativeWidth);
+        std::copy(zero.begin(), zero.end(), out);
+        if (text.empty() || std::string_view(text) == "0")
+            return;
+        DecimalDigits digits;
+        decimalOrThrow(text, digits);
+        if (!digits.fixedFraction(static_cast<int>(decimals), out + 2))
+            doesNotFit(text);
+        // A value that rounds to zero is written unsigned.
+        if (digits.negative()
+            && std::any_of(out + 2, out + firstDerivativeWidth, [](char c) { return c != '0'; }))
+            out[0] = '-';
+    }
+
+    template <class Text> void writeEccentricityDigits(Text text, char *out)
+    {
+        DecimalDigits digits;
+        decimalOrThrow(text, digits);
+        if (digits.isZero()) {
+            std::fill(out, out + eccentricityWidth, '0');
+            return;
+        }
+        if (digits.negative() || digits.exponent() > 0)
+            doesNotFit(text);
+        digits.digits(digits.exponent() + 1, static_cast<int>(eccentricityWidth), out);
+    }
+
+} // namespace
+
+void writeExponentField(std::string_view text, char *out) { writeExponent(text, out); }
+
+void writeExponentField(PaddedText text, char *out) { writeExponent(text, out); }
+
+void writeNdot(std::string_view text, char *out) { writeFirstDerivative(text, out); }
+
+void writeNdot(PaddedText text, char *out) { writeFirstDerivative(text, out); }
+
+void writeEccentricity(std::string_view text, char *out) { writeEccentricityDigits(text, out); }
+
+void writeEccentricity(PaddedText text, char *out) { writeEccentricityDigits(text, out); }
 
 void writeCatalogueNumber(std::string_view text, char *out)
 {
     static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
+    static_assert(catalogueWidth == 5, "written as a digit or letter and four digits");
     const auto write = [&out](std::uint32_t value) {
         writeDigits4(value % 10000, out + 1);
         const std::uint32_t high = value / 10000;
@@ -336,7 +390,7 @@ void writeCatalogueNumber(std::string_view text, char *out)
             return;
         }
     }
-    if (text.size() == 5 && alpha.find(text[0]) != notFound
+    if (text.size() == catalogueWidth && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit)) {
         std::copy(text.begin(), text.end(), out);
         return;
@@ -438,14 +492,14 @@ std::string PadAngle(std::string_view text) { return prefixed(angleFill(text), '
 
 std::string ConvertBstar(std::string_view text)
 {
-    std::string result(8, ' ');
+    std::string result(exponentWidth, ' ');
     writeExponentField(text, result.data());
     return result;
 }
 
 std::string ConvertNdot(std::string_view text)
 {
-    std::string result(10, ' ');
+    std::string result(firstDerivativeWidth, ' ');
     writeNdot(text, result.data());
     return result;
 }
@@ -484,14 +538,14 @@ std::string ConvertEpoch(std::string_view text)
 
 std::string CatalogueNumber(std::string_view text)
 {
-    std::string result(5, ' ');
+    std::string result(catalogueWidth, ' ');
     writeCatalogueNumber(text, result.data());
     return result;
 }
 
 std::string EccentricityDigits(std::string_view text)
 {
-    std::string result(7, '0');
+    std::string result(eccentricityWidth, '0');
     writeEccentricity(text, result.data());
     return result;
 }

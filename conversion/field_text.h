@@ -1,6 +1,8 @@
 #pragma once
 
 #include "number_text.h"
+#include "padded_text.h"
+#include "tle_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -93,10 +95,12 @@ inline bool isCompleteFixed(std::string_view text) noexcept
 // Building blocks of the conversions above, for the entry assembly, which
 // writes straight into its lines: how many fill characters go in front of a
 // text, and writers of the fixed-width results. They throw as the
-// conversions do.
+// conversions do. Those that read a number take a bare text, which they copy
+// before reading it sixteen bytes at a time, or a PaddedText, which they read
+// where it stands.
 
-std::size_t inclinationFill(
-    std::string_view text, Padding padding = Padding::none); ///< PadInclination's blanks
+std::size_t inclinationFill(std::string_view text); ///< PadInclination's blanks
+std::size_t inclinationFill(PaddedText text);
 
 /// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
 /// character, 1 when it is the 3rd, else 0.
@@ -132,34 +136,34 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
 /// decimal text that readDecimalText reads. The rule of the right ascension,
 /// the argument of perigee, the mean anomaly and the mean motion; the
 /// inclination is read by inclinationFill, which refuses an empty text too.
-void checkDecimalField(std::string_view text, Padding padding = Padding::none);
+void checkDecimalField(std::string_view text);
+void checkDecimalField(PaddedText text);
 
 /// Throws the integer message naming `text` unless it is empty or decimal
 /// digits only: no sign, no blanks. The rule of the element set number and
 /// the revolution number.
-void checkDigitsField(std::string_view text, Padding padding = Padding::none);
+void checkDigitsField(std::string_view text);
+void checkDigitsField(PaddedText text);
 
 /// Throws the does-not-fit message naming `text`.
 [[noreturn]] void doesNotFit(std::string_view text);
 
 /// Throws the does-not-fit message naming `text` when what is placed for it,
-/// `placed` characters of fill and text, takes more than the field's `width`
-/// columns.
-inline void checkFieldWidth(std::string_view text, std::size_t placed, std::size_t width)
+/// `placed` characters of fill and text, takes more than `field`'s columns.
+inline void checkFieldWidth(std::string_view text, std::size_t placed, const tle::FieldPlace &field)
 {
-    if (placed > width)
+    if (placed > field.width)
         doesNotFit(text);
 }
 
-void writeExponentField(std::string_view text,
-    char *out,
-    Padding padding = Padding::none); ///< ConvertBstar, 8 characters
-void writeNdot(std::string_view text,
-    char *out,
-    Padding padding = Padding::none); ///< ConvertNdot, 10 characters
-void writeEccentricity(std::string_view text,
-    char *out,
-    Padding padding = Padding::none); ///< EccentricityDigits, 7 characters
+// The writers fill their field's width in tle_layout.h.
+
+void writeExponentField(std::string_view text, char *out); ///< ConvertBstar, 8 characters
+void writeExponentField(PaddedText text, char *out);
+void writeNdot(std::string_view text, char *out); ///< ConvertNdot, 10 characters
+void writeNdot(PaddedText text, char *out);
+void writeEccentricity(std::string_view text, char *out); ///< EccentricityDigits, 7 characters
+void writeEccentricity(PaddedText text, char *out);
 void writeCatalogueNumber(std::string_view text, char *out); ///< CatalogueNumber, 5 characters
 inline constexpr std::size_t epochCapacity = 32;
 std::size_t writeEpoch(std::string_view text, char *out); ///< ConvertEpoch; returns its length

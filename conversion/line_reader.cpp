@@ -5,6 +5,7 @@
 #include "file_io.h"
 
 #include <new>
+#include <optional>
 
 namespace varnholt {
 
@@ -43,6 +44,14 @@ bool LineReader::fill()
 
 bool LineReader::next(std::string_view &line)
 {
+    PaddedText padded;
+    const bool read = next(padded);
+    line = padded;
+    return read;
+}
+
+bool LineReader::next(PaddedText &line)
+{
     if (m_ended)
         return false;
     if (m_pos == m_end && !fill())
@@ -71,19 +80,26 @@ bool LineReader::next(std::string_view &line)
         }
         p += blocks::width;
     }
+    std::optional<std::string_view> inMemory; // a whole line in bytes without room behind them
     if (p != stop) {
         const char *feed = p;
         if (*p == carriageReturn && p + 1 != stop && p[1] == lineFeed)
             feed = p + 1;
         if (*feed == lineFeed) {
-            line = std::string_view(start, static_cast<std::size_t>(p - start));
             m_pos = static_cast<std::size_t>(feed + 1 - m_data);
-            return true;
+            const std::string_view text(start, static_cast<std::size_t>(p - start));
+            // A descriptor's buffer has the room behind it; bytes in memory
+            // may end anywhere, so their lines are copied below.
+            if (m_fd >= 0) {
+                line = PaddedText(text);
+                return true;
+            }
+            inMemory = text;
         }
     }
 
     try {
-        readAcrossBuffers(line);
+        line = PaddedText(inMemory ? keep(*inMemory) : readAcrossBuffers());
     } catch (const std::bad_alloc &) {
         m_line = std::string();
         throw ConversionError(outOfMemoryMessage(m_lineNumber), m_lineNumber);
@@ -91,7 +107,7 @@ bool LineReader::next(std::string_view &line)
     return true;
 }
 
-void LineReader::readAcrossBuffers(std::string_view &line)
+std::string_view LineReader::readAcrossBuffers()
 {
     // Byte by byte across buffer refills.
     m_line.clear();
@@ -116,7 +132,14 @@ void LineReader::readAcrossBuffers(std::string_view &line)
     // The room behind the line, as for lines in the buffer.
     const std::size_t length = m_line.size();
     m_line.append(linePadding, '\0');
-    line = std::string_view(m_line.data(), length);
+    return std::string_view(m_line.data(), length);
+}
+
+std::string_view LineReader::keep(std::string_view line)
+{
+    m_line.assign(line);
+    m_line.append(linePadding, '\0');
+    return std::string_view(m_line.data(), line.size());
 }
 
 } // namespace varnholt

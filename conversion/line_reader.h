@@ -1,5 +1,7 @@
 #pragma once
 
+#include "padded_text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,30 +20,31 @@ class LineReader {
 public:
     /// Reads from an open descriptor, which stays owned by the caller.
     explicit LineReader(int fd);
-    /// Reads from bytes in memory, which must outlive the reader.
+    /// Reads from bytes in memory, which must outlive the reader. Each line
+    /// is copied, to have room behind it.
     explicit LineReader(std::string_view bytes);
 
     LineReader(const LineReader &) = delete;
     LineReader &operator=(const LineReader &) = delete;
 
-    /// The next line, valid until the next call; false at the end of the
-    /// input. Throws IoError when reading fails, and ConversionError "Not
-    /// enough memory for line n" when a line does not fit in memory.
+    /// The next line, with room behind it, valid until the next call; false
+    /// at the end of the input. Throws IoError when reading fails, and
+    /// ConversionError "Not enough memory for line n" when a line does not
+    /// fit in memory.
+    bool next(PaddedText &line);
+
+    /// The same, as a plain text.
     bool next(std::string_view &line);
 
     /// The number of the line returned last, counting from 1.
     int lineNumber() const noexcept { return m_lineNumber; }
 
-    /// Whether the `linePadding` bytes after each line returned may be read
-    /// too (true when reading from a descriptor, whose buffers are kept with
-    /// that room behind them).
-    bool linesPadded() const noexcept { return m_fd >= 0; }
-
-    static constexpr std::size_t linePadding = 64;
-
 private:
+    static constexpr std::size_t linePadding = PaddedText::padding;
+
     bool fill();
-    void readAcrossBuffers(std::string_view &line);
+    std::string_view readAcrossBuffers();
+    std::string_view keep(std::string_view line);
 
     int m_fd = -1;
     std::vector<char> m_storage;

@@ -140,9 +140,22 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
     return digits;
 }
 
-bool DecimalDigits::parse(std::string_view text, DecimalDigits &d, Padding padding) noexcept
+bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
 {
-    return text.size() <= shortText ? parseShort(text, d, padding) : parseAny(text, d);
+    if (text.size() > shortText)
+        return parseAny(text, d);
+    std::array<char, 2 * shortText> copy;
+    copy.fill('\0');
+    blocks::copyShort(copy.data(), text.data(), text.size());
+    return parseShort(text, copy.data(), d);
+}
+
+bool DecimalDigits::parse(PaddedText text, DecimalDigits &d) noexcept
+{
+    // Read where it stands, which also spares the processor a load of bytes
+    // it has only just stored one by one into a copy.
+    static_assert(PaddedText::padding >= 2 * shortText);
+    return text.size() <= shortText ? parseShort(text, text.data(), d) : parseAny(text, d);
 }
 
 namespace {
@@ -165,20 +178,11 @@ namespace {
 // The same grammar as parseAny, read off bit masks of the character kinds:
 // each part of the text is a run of one kind, measured by counting bits, so
 // no loop runs once per character.
-bool DecimalDigits::parseShort(std::string_view text, DecimalDigits &d, Padding padding) noexcept
+bool DecimalDigits::parseShort(std::string_view text, const char *buffer, DecimalDigits &d) noexcept
 {
     // The masks and the window below read 16 bytes from any position in the
-    // text: a bare text is copied first. A text in the kept row is read where
-    // it stands, which also spares the processor a load of bytes it has only
-    // just stored one by one.
+    // text, from `buffer`.
     const auto size = static_cast<unsigned>(text.size());
-    std::array<char, 2 * shortText> copy;
-    const char *buffer = text.data();
-    if (padding == Padding::none) {
-        copy.fill('\0');
-        blocks::copyShort(copy.data(), text.data(), size);
-        buffer = copy.data();
-    }
     const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
     const std::uint64_t inText = (std::uint64_t { 1 } << size) - 1;
     const std::uint64_t nonBlank = ~std::uint64_t { kinds.blank } & inText;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "padded_text.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -24,12 +26,6 @@ std::int32_t readIntegerText(std::string_view text);
 /// double.
 double readDecimalText(std::string_view text);
 
-/// What may be read after a text. Readers that take sixteen characters at a
-/// time copy a bare text first; a text in the row the conversion keeps has
-/// at least 32 readable bytes from its start, whatever its length, and is
-/// read where it stands.
-enum class Padding { none, row };
-
 /// The exact decimal value of a decimal text, as 0.d1d2d3... × 10^exponent()
 /// with d1 the first non-zero digit. Reading digits works on the text itself,
 /// never through a binary double, so `.0001773` keeps its digits.
@@ -39,9 +35,12 @@ public:
     static std::optional<DecimalDigits> parse(std::string_view text);
 
     /// The same, filling `digits` in place; false when `text` is not a
-    /// decimal text (`digits` is then unspecified).
-    static bool parse(
-        std::string_view text, DecimalDigits &digits, Padding padding = Padding::none) noexcept;
+    /// decimal text (`digits` is then unspecified). A text of up to 16
+    /// characters is copied first: it is read sixteen bytes at a time.
+    static bool parse(std::string_view text, DecimalDigits &digits) noexcept;
+
+    /// The same, reading a text with room behind it where it stands.
+    static bool parse(PaddedText text, DecimalDigits &digits) noexcept;
 
     bool negative() const noexcept { return m_negative; }
     bool isZero() const noexcept { return m_count == 0; }
@@ -95,7 +94,9 @@ private:
     static constexpr std::int64_t windowLead = 16; // zeros before the first written digit
     static constexpr std::size_t windowSize = 48;
 
-    static bool parseShort(std::string_view text, DecimalDigits &digits, Padding padding) noexcept;
+    // `buffer` holds the text's characters, then at least 32 - size readable bytes.
+    static bool parseShort(
+        std::string_view text, const char *buffer, DecimalDigits &digits) noexcept;
     static bool parseAny(std::string_view text, DecimalDigits &digits) noexcept;
 
     char rawDigit(std::int64_t index) const noexcept

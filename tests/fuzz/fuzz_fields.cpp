@@ -5,6 +5,7 @@
 #include "field_text.h"
 #include "fuzz_support.h"
 #include "number_text.h"
+#include "row_columns.h"
 
 #include <cfloat>
 #include <cmath>
@@ -108,27 +109,32 @@ void checkPads(std::string_view text)
             "mean motion padded wrongly", text);
 }
 
-// The checks of the texts placed as they stand, on the bare text and on the
-// text with room behind it as in the kept row: a decimal text that reads as a
-// double, or digits only; an empty text passes both.
+// The checks of the texts placed as they stand, on the bare text and, when it
+// holds no comma, on the text as the first column of a kept row, read where it
+// stands with a comma and a column of points behind it: a decimal text that
+// reads as a double, or digits only; an empty text passes both.
 void checkNumberFields(std::string_view text)
 {
-    std::string kept(text);
-    kept.append(32, '.');
     const auto decimal = referenceDecimal(text);
     bool range = false;
     const bool reads = text.empty() || (decimal && !std::isinf(referenceDouble(*decimal, range)));
     const bool digits = text.find_first_not_of("0123456789") == std::string_view::npos;
-    for (const Padding padding : { Padding::none, Padding::row }) {
-        const std::string_view checked
-            = padding == Padding::row ? std::string_view(kept.data(), text.size()) : text;
+    const auto judge = [&](auto checked) {
         std::string message;
-        const bool decimalPassed = passes([&] { checkDecimalField(checked, padding); }, message);
+        const bool decimalPassed = passes([&] { checkDecimalField(checked); }, message);
         require(decimalPassed == reads, "a decimal field's text judged wrongly", text);
         require(decimalPassed || message == floatText(text), "wrong decimal message", message);
-        const bool digitsPassed = passes([&] { checkDigitsField(checked, padding); }, message);
+        const bool digitsPassed = passes([&] { checkDigitsField(checked); }, message);
         require(digitsPassed == digits, "a count field's text judged wrongly", text);
         require(digitsPassed || message == integerText(text), "wrong count message", message);
+    };
+    judge(text);
+    if (text.find(',') == std::string_view::npos) {
+        RowColumns row;
+        const std::string line = std::string(text) + ',' + std::string(32, '.') + std::string(15, ',');
+        require(row.split(line) == RowColumns::count, "a row of 17 columns was not split", line);
+        require(row[1].view() == text, "the kept column is not the text", text);
+        judge(row[1]);
     }
 }
 

@@ -8,7 +8,9 @@
 #include "errors.h"
 #include "field_text.h"
 #include "fuzz_support.h"
+#include "tle_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +22,7 @@ namespace {
 
 using namespace varnholt;
 using namespace varnholt::fuzz;
+using tle::Field;
 
 constexpr int rowLine = 7;
 constexpr std::array<std::int32_t, 4> counterStarts { 20000, 99999, 339999, 0 };
@@ -68,6 +71,20 @@ void checkSplit(const TElementSet &e, const std::vector<std::string_view> &colum
     same(e.ddot, 17);
 }
 
+// The characters of element line `line` in `field`'s columns.
+std::string_view inField(std::string_view line, const tle::FieldPlace &field)
+{
+    return line.substr(field.column - 1, field.width);
+}
+
+// Whether column `column` of element line `line` lies between its fields.
+bool isSeparatingColumn(int line, std::size_t column)
+{
+    return std::none_of(tle::layout.begin(), tle::layout.end(), [&](const tle::FieldPlace &field) {
+        return field.line == line && field.column <= column && column <= field.lastColumn();
+    });
+}
+
 void checkLines(const Conversion &c)
 {
     const std::string &l1 = c.line1;
@@ -76,20 +93,26 @@ void checkLines(const Conversion &c)
     const TElementSet &e = c.elementSet;
     const auto catalogue = referenceCatalogueText(e.catnumber);
     require(catalogue.has_value(), "an invalid catalogue number was converted", e.catnumber);
-    require(l1.substr(2, 5) == *catalogue, "wrong catalogue number", l1);
-    require(l1[7] == (e.classification.empty() ? ' ' : e.classification[0]),
-            "column 8 is not the classification", l1);
-    for (std::size_t column : { 9U, 18U, 33U, 44U, 53U, 62U, 64U })
-        require(l1[column - 1] == ' ', "a separating column of line 1 is not blank", l1);
-    const std::string_view ndot = std::string_view(l1).substr(33, 10);
+    require(inField(l1, tle::place(1, Field::catalogueNumber)) == *catalogue,
+            "wrong catalogue number", l1);
+    require(inField(l1, tle::place(1, Field::classification))[0]
+                == (e.classification.empty() ? ' ' : e.classification[0]),
+            "the classification column is not the classification", l1);
+    const std::string_view ndot = inField(l1, tle::place(1, Field::firstDerivative));
     require(ndot[1] == '.' && (ndot[0] == ' ' || ndot[0] == '-') && isBlankOrDigits(ndot.substr(2), 0),
             "the first derivative is not sign, point and eight digits", l1);
-    require(isExponentField(std::string_view(l1).substr(44, 8)), "the second derivative is malformed", l1);
-    require(isExponentField(std::string_view(l1).substr(53, 8)), "BSTAR is malformed", l1);
-    require(isBlankOrDigits(std::string_view(l2).substr(26, 7), 0), "eccentricity is not seven digits", l2);
+    require(isExponentField(inField(l1, tle::place(1, Field::secondDerivative))),
+            "the second derivative is malformed", l1);
+    require(isExponentField(inField(l1, tle::place(1, Field::bstar))), "BSTAR is malformed", l1);
+    require(isBlankOrDigits(inField(l2, tle::place(2, Field::eccentricity)), 0),
+            "eccentricity is not seven digits", l2);
     // Every field keeps to its columns, so the blanks between them stay.
-    for (std::size_t column : { 8U, 17U, 26U, 34U, 43U, 52U })
-        require(l2[column - 1] == ' ', "a separating column of line 2 is not blank", l2);
+    for (std::size_t column = 1; column <= tle::lineLength; ++column) {
+        if (isSeparatingColumn(1, column))
+            require(l1[column - 1] == ' ', "a separating column of line 1 is not blank", l1);
+        if (isSeparatingColumn(2, column))
+            require(l2[column - 1] == ' ', "a separating column of line 2 is not blank", l2);
+    }
 }
 
 // The two element lines assembled from the field conversions one by one,
@@ -139,36 +162,56 @@ Assembled assembleFromFields(const TElementSet &e)
         std::string scratch;
         return std::string(CompleteFixed(text, decimals, scratch));
     };
-    Assembled a { std::string(69, ' '), std::string(69, ' ') };
+    // The field's column, and its width for what must fit it.
+    const auto at = [](int line, Field field) { return *tle::find(line, field); };
+    const auto checksum = [&](std::string &line, int number) {
+        line[at(number, Field::checksum).column - 1] = referenceChecksum(line);
+    };
+    Assembled a { std::string(tle::lineLength, ' '), std::string(tle::lineLength, ' ') };
     const std::string catalogue = CatalogueNumber(e.catnumber);
-    place(a.line1, 1, "1");
-    place(a.line1, 3, catalogue);
-    place(a.line1, 8, e.classification);
-    place(a.line1, 10, part(e.intldesig, 3, 2));
-    place(a.line1, 12, part(e.intldesig, 6, 6));
-    place(a.line1, 19, ConvertEpoch(e.epochtext));
-    place(a.line1, 34, ConvertNdot(e.ndot));
-    place(a.line1, 45, ConvertBstar(e.ddot));
-    place(a.line1, 54, ConvertBstar(e.bstar));
-    place(a.line1, 63, "0");
-    place(a.line1, 65, fitting(e.elsetnumber, RightAlign(digitsOnly(e.elsetnumber), 4), 4));
-    a.line1[68] = referenceChecksum(a.line1);
+    place(a.line1, at(1, Field::lineNumber).column, "1");
+    place(a.line1, at(1, Field::catalogueNumber).column, catalogue);
+    place(a.line1, at(1, Field::classification).column, e.classification);
+    // The designator: the launch year, then the launch number and piece.
+    const tle::FieldPlace designator = at(1, Field::designator);
+    place(a.line1, designator.column, part(e.intldesig, 3, 2));
+    place(a.line1, designator.column + 2, part(e.intldesig, 6, designator.width - 2));
+    place(a.line1, at(1, Field::epoch).column, ConvertEpoch(e.epochtext));
+    place(a.line1, at(1, Field::firstDerivative).column, ConvertNdot(e.ndot));
+    place(a.line1, at(1, Field::secondDerivative).column, ConvertBstar(e.ddot));
+    place(a.line1, at(1, Field::bstar).column, ConvertBstar(e.bstar));
+    place(a.line1, at(1, Field::ephemerisType).column, "0");
+    const tle::FieldPlace elset = at(1, Field::elementSetNumber);
+    place(a.line1, elset.column,
+        fitting(e.elsetnumber, RightAlign(digitsOnly(e.elsetnumber), elset.width), elset.width));
+    checksum(a.line1, 1);
 
-    place(a.line2, 1, "2");
-    place(a.line2, 3, catalogue);
+    place(a.line2, at(2, Field::lineNumber).column, "2");
+    place(a.line2, at(2, Field::catalogueNumber).column, catalogue);
+    const tle::FieldPlace inclination = at(2, Field::inclination);
     const std::size_t blanks = PadInclination(e.inclination).size() - e.inclination.size();
-    place(
-        a.line2, 9, fitting(e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4), 8));
-    place(a.line2, 18, fitting(e.raan, PadAngle(fixed(readsAsDecimal(e.raan), 4)), 8));
-    place(a.line2, 27, EccentricityDigits(e.eccentricity));
-    place(a.line2, 35,
-        fitting(e.argperigee, PadArgPerigee(fixed(readsAsDecimal(e.argperigee), 4)), 8));
-    place(
-        a.line2, 44, fitting(e.meananomaly, PadAngle(fixed(readsAsDecimal(e.meananomaly), 4)), 8));
-    place(a.line2, 53,
-        fitting(e.meanmotion, PadMeanMotion(fixed(readsAsDecimal(e.meanmotion), 8)), 11));
-    place(a.line2, 64, fitting(e.revnumber, RightAlign(digitsOnly(e.revnumber), 5), 5));
-    a.line2[68] = referenceChecksum(a.line2);
+    place(a.line2, inclination.column,
+        fitting(e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4),
+            inclination.width));
+    const tle::FieldPlace raan = at(2, Field::raan);
+    place(a.line2, raan.column,
+        fitting(e.raan, PadAngle(fixed(readsAsDecimal(e.raan), 4)), raan.width));
+    place(a.line2, at(2, Field::eccentricity).column, EccentricityDigits(e.eccentricity));
+    const tle::FieldPlace perigee = at(2, Field::argumentOfPerigee);
+    place(a.line2, perigee.column,
+        fitting(e.argperigee, PadArgPerigee(fixed(readsAsDecimal(e.argperigee), 4)),
+            perigee.width));
+    const tle::FieldPlace anomaly = at(2, Field::meanAnomaly);
+    place(a.line2, anomaly.column,
+        fitting(e.meananomaly, PadAngle(fixed(readsAsDecimal(e.meananomaly), 4)), anomaly.width));
+    const tle::FieldPlace motion = at(2, Field::meanMotion);
+    place(a.line2, motion.column,
+        fitting(e.meanmotion, PadMeanMotion(fixed(readsAsDecimal(e.meanmotion), 8)), motion.width));
+    const tle::FieldPlace revolution = at(2, Field::revolutionNumber);
+    place(a.line2, revolution.column,
+        fitting(e.revnumber, RightAlign(digitsOnly(e.revnumber), revolution.width),
+            revolution.width));
+    checksum(a.line2, 2);
     return a;
 }
 

@@ -4,6 +4,9 @@
 // Nothing here calls the conversion code it checks: the line rules, the row
 // splitting, the number grammars and the checksum are written out again, more
 // simply and more slowly, so that a disagreement shows a fault on one side.
+// Where the fields lie in the element lines comes from the layout table.
+
+#include "tle_layout.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,9 +67,14 @@ inline void checkEntryLines(std::string_view line1, std::string_view line2)
 {
     checkElementLine(line1, '1');
     checkElementLine(line2, '2');
-    require(line1.substr(2, 5) == line2.substr(2, 5), "catalogue numbers of the two lines differ",
+    constexpr tle::FieldPlace catalogue1 = tle::place(1, tle::Field::catalogueNumber);
+    constexpr tle::FieldPlace catalogue2 = tle::place(2, tle::Field::catalogueNumber);
+    require(line1.substr(catalogue1.column - 1, catalogue1.width)
+                == line2.substr(catalogue2.column - 1, catalogue2.width),
+            "catalogue numbers of the two lines differ",
             std::string(line1) + "|" + std::string(line2));
-    require(line1[62] == '0', "column 63 of line 1 is not the ephemeris type 0", line1);
+    require(line1[tle::place(1, tle::Field::ephemerisType).column - 1] == '0',
+            "line 1 does not hold the ephemeris type 0", line1);
 }
 
 /// The catalogue number's five characters for a value 0-339999.
