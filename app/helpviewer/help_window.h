@@ -15,7 +15,8 @@ class HelpWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(const std::shared_ptr<const ChmArchive> &archive, QWidget *parent = nullptr);
+    explicit HelpWindow(
+        const std::shared_ptr<const ChmArchive> &archive, QWidget *parent = nullptr);
 
     HelpBrowser *browser() const { return m_browser; }
     const ChmArchive &archive() const;

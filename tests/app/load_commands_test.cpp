@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWindow>
-
 #include <sys/resource.h>
 
 namespace {

@@ -1,11 +1,10 @@
 #include "byte_blocks.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -122,9 +121,8 @@ namespace {
                               << shownByte(c) << ") " << hex(block) << ": "
                               << fast::equalMask(p, a, b, c) << " / " << bits;
             if (bits != 0)
-                expectFirstBitFinds(block, bits, [&abc](char x) {
-                    return std::find(abc.begin(), abc.end(), x) != abc.end();
-                });
+                expectFirstBitFinds(block, bits,
+                    [&abc](char x) { return std::find(abc.begin(), abc.end(), x) != abc.end(); });
         }
         if (fast::digitMask(p) != plain::digitMask(p))
             ADD_FAILURE() << "digitMask " << hex(block) << ": " << fast::digitMask(p) << " / "

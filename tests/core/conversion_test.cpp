@@ -3,12 +3,11 @@
 #include "recording_host.h"
 #include "test_support.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -18,17 +17,17 @@ namespace varnholt {
 namespace {
 
     namespace fs = std::filesystem;
+    using testing::RecordingHost;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
-    using testing::RecordingHost;
 
     using testing::caseName;
     using testing::crlfLine;
     using testing::exampleEntry;
     using testing::exampleRow;
     using testing::header;
-    using testing::publishedEntry;
     using testing::PrintTo;
+    using testing::publishedEntry;
     using testing::publishedRow;
     using testing::readBytes;
 
@@ -36,8 +35,8 @@ namespace {
     {
         conversion.splitRow(row, 2);
         conversion.ConvertTLE();
-        return std::string(conversion.elementSet.satname) + "\r\n" + conversion.line1 + "\r\n" + conversion.line2
-            + "\r\n";
+        return std::string(conversion.elementSet.satname) + "\r\n" + conversion.line1 + "\r\n"
+            + conversion.line2 + "\r\n";
     }
 
     // One field of the example row changed, and what the columns then hold.
@@ -63,48 +62,74 @@ namespace {
         EXPECT_EQ(line.substr(c.firstColumn - 1, c.expected.size()), c.expected) << line;
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Columns,
+    INSTANTIATE_TEST_SUITE_P(Columns,
         Placement,
         ::testing::Values(
             PlacementCase { "ElsetOneDigit", [](auto &e) { e.elsetnumber = "7"; }, 1, 65, "   7" },
-            PlacementCase { "ElsetTwoDigits", [](auto &e) { e.elsetnumber = "42"; }, 1, 65, "  42" },
-            PlacementCase { "ElsetFourDigits", [](auto &e) { e.elsetnumber = "1234"; }, 1, 65, "1234" },
+            PlacementCase {
+                "ElsetTwoDigits", [](auto &e) { e.elsetnumber = "42"; }, 1, 65, "  42" },
+            PlacementCase {
+                "ElsetFourDigits", [](auto &e) { e.elsetnumber = "1234"; }, 1, 65, "1234" },
             PlacementCase { "ElsetEmpty", [](auto &e) { e.elsetnumber = {}; }, 1, 64, "     " },
             PlacementCase { "RevOneDigit", [](auto &e) { e.revnumber = "1"; }, 2, 64, "    1" },
-            PlacementCase { "RevFiveDigits", [](auto &e) { e.revnumber = "12345"; }, 2, 64, "12345" },
+            PlacementCase {
+                "RevFiveDigits", [](auto &e) { e.revnumber = "12345"; }, 2, 64, "12345" },
             PlacementCase { "RevEmpty", [](auto &e) { e.revnumber = {}; }, 2, 64, "     " },
-            PlacementCase { "CatalogueZeroFilled", [](auto &e) { e.catnumber = "5"; }, 2, 1, "2 00005 " },
-            PlacementCase { "CatalogueAlpha", [](auto &e) { e.catnumber = "100057"; }, 1, 1, "1 A0057U" },
-            PlacementCase { "ClassificationEmpty", [](auto &e) { e.classification = {}; }, 1, 3, "40732  15034A" },
-            PlacementCase { "DesignatorThreeLetters", [](auto &e) { e.intldesig = "1999-025ABC"; }, 1, 9, " 99025ABC " },
-            PlacementCase { "DesignatorEmpty", [](auto &e) { e.intldesig = {}; }, 1, 9, "          24071" },
-            PlacementCase { "SecondDerivative", [](auto &e) { e.ddot = "-.12345E-5"; }, 1, 44, " -12345-5 " },
-            PlacementCase { "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
-            PlacementCase { "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130.0000 " },
+            PlacementCase {
+                "CatalogueZeroFilled", [](auto &e) { e.catnumber = "5"; }, 2, 1, "2 00005 " },
+            PlacementCase {
+                "CatalogueAlpha", [](auto &e) { e.catnumber = "100057"; }, 1, 1, "1 A0057U" },
+            PlacementCase { "ClassificationEmpty", [](auto &e) { e.classification = {}; }, 1, 3,
+                "40732  15034A" },
+            PlacementCase { "DesignatorThreeLetters", [](auto &e) { e.intldesig = "1999-025ABC"; },
+                1, 9, " 99025ABC " },
+            PlacementCase {
+                "DesignatorEmpty", [](auto &e) { e.intldesig = {}; }, 1, 9, "          24071" },
+            PlacementCase {
+                "SecondDerivative", [](auto &e) { e.ddot = "-.12345E-5"; }, 1, 44, " -12345-5 " },
+            PlacementCase {
+                "BstarExponentForm", [](auto &e) { e.bstar = ".33514E-3"; }, 1, 53, "  33514-3 0" },
+            PlacementCase {
+                "PerigeeWithoutPoint", [](auto &e) { e.argperigee = "130"; }, 2, 34, " 130.0000 " },
             // Published element sets leave out the "0" before the point and write zero as "0".
-            PlacementCase { "InclinationBelowOne", [](auto &e) { e.inclination = ".7392"; }, 2, 8, "   0.7392 " },
-            PlacementCase { "InclinationZero", [](auto &e) { e.inclination = "0"; }, 2, 8, "   0.0000 " },
-            PlacementCase { "RaanBelowOne", [](auto &e) { e.raan = ".3424"; }, 2, 17, "   0.3424 " },
-            PlacementCase { "PerigeeBelowOne", [](auto &e) { e.argperigee = ".6268"; }, 2, 34, " 000.6268 " },
-            PlacementCase { "AnomalyZero", [](auto &e) { e.meananomaly = "0"; }, 2, 43, "   0.0000 " },
-            PlacementCase { "MeanMotionBelowOne", [](auto &e) { e.meanmotion = ".90816298"; }, 2, 52, "  0.90816298 1234" },
-            PlacementCase { "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
-            PlacementCase { "EccentricityEightDecimals", [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " },
+            PlacementCase { "InclinationBelowOne", [](auto &e) { e.inclination = ".7392"; }, 2, 8,
+                "   0.7392 " },
+            PlacementCase {
+                "InclinationZero", [](auto &e) { e.inclination = "0"; }, 2, 8, "   0.0000 " },
+            PlacementCase {
+                "RaanBelowOne", [](auto &e) { e.raan = ".3424"; }, 2, 17, "   0.3424 " },
+            PlacementCase {
+                "PerigeeBelowOne", [](auto &e) { e.argperigee = ".6268"; }, 2, 34, " 000.6268 " },
+            PlacementCase {
+                "AnomalyZero", [](auto &e) { e.meananomaly = "0"; }, 2, 43, "   0.0000 " },
+            PlacementCase { "MeanMotionBelowOne", [](auto &e) { e.meanmotion = ".90816298"; }, 2,
+                52, "  0.90816298 1234" },
+            PlacementCase {
+                "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
+            PlacementCase { "EccentricityEightDecimals",
+                [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " },
             // The widest texts that fit, and other forms that read as numbers.
-            PlacementCase { "InclinationEightColumns", [](auto &e) { e.inclination = "179.9999"; }, 2, 8, " 179.9999 " },
-            PlacementCase { "RaanEightColumns", [](auto &e) { e.raan = "359.9999"; }, 2, 17, " 359.9999 " },
-            PlacementCase { "AnomalyFourDigitsBeforePoint", [](auto &e) { e.meananomaly = "1234.567"; }, 2, 43, " 1234.567 " },
-            PlacementCase { "MeanMotionElevenColumns", [](auto &e) { e.meanmotion = "16.12345678"; }, 2, 52, " 16.12345678 " },
-            PlacementCase { "MeanMotionSigned", [](auto &e) { e.meanmotion = "+1.0027123"; }, 2, 52, " +1.0027123  " },
-            PlacementCase { "RaanExponentForm", [](auto &e) { e.raan = "1E2"; }, 2, 17, " 1E2      " },
+            PlacementCase { "InclinationEightColumns", [](auto &e) { e.inclination = "179.9999"; },
+                2, 8, " 179.9999 " },
+            PlacementCase {
+                "RaanEightColumns", [](auto &e) { e.raan = "359.9999"; }, 2, 17, " 359.9999 " },
+            PlacementCase { "AnomalyFourDigitsBeforePoint",
+                [](auto &e) { e.meananomaly = "1234.567"; }, 2, 43, " 1234.567 " },
+            PlacementCase { "MeanMotionElevenColumns",
+                [](auto &e) { e.meanmotion = "16.12345678"; }, 2, 52, " 16.12345678 " },
+            PlacementCase { "MeanMotionSigned", [](auto &e) { e.meanmotion = "+1.0027123"; }, 2, 52,
+                " +1.0027123  " },
+            PlacementCase {
+                "RaanExponentForm", [](auto &e) { e.raan = "1E2"; }, 2, 17, " 1E2      " },
             PlacementCase { "RaanBlankBefore", [](auto &e) { e.raan = " 5"; }, 2, 17, "  5      " },
             PlacementCase { "RaanLonePoint", [](auto &e) { e.raan = "."; }, 2, 17, "   0.     " },
             PlacementCase { "ElsetZero", [](auto &e) { e.elsetnumber = "0"; }, 1, 64, "    0" },
             PlacementCase { "RevZeros", [](auto &e) { e.revnumber = "00000"; }, 2, 64, "00000" },
             // An empty text places nothing: its columns stay blank.
-            PlacementCase { "PerigeeEmpty", [](auto &e) { e.argperigee = {}; }, 2, 34, "          " },
-            PlacementCase { "MeanMotionEmpty", [](auto &e) { e.meanmotion = {}; }, 2, 52, "             " }),
+            PlacementCase {
+                "PerigeeEmpty", [](auto &e) { e.argperigee = {}; }, 2, 34, "          " },
+            PlacementCase {
+                "MeanMotionEmpty", [](auto &e) { e.meanmotion = {}; }, 2, 52, "             " }),
         caseName);
 
     // A column of the data row and the element set's field that holds it.
@@ -177,55 +202,80 @@ namespace {
         return "'" + std::string(text) + "' does not fit its TLE field";
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        NotANumber,
+    INSTANTIATE_TEST_SUITE_P(NotANumber,
         Refusal,
         ::testing::Values(
-            RefusalCase { "MeanMotionLetter", { { columns::meanMotion, "12.2x3472993" } }, notFloat("12.2x3472993") },
-            RefusalCase { "MeanMotionTwoPoints", { { columns::meanMotion, "12.23.47299" } }, notFloat("12.23.47299") },
-            RefusalCase { "MeanMotionOverflows", { { columns::meanMotion, "1E999" } }, notFloat("1E999") },
+            RefusalCase { "MeanMotionLetter", { { columns::meanMotion, "12.2x3472993" } },
+                notFloat("12.2x3472993") },
+            RefusalCase { "MeanMotionTwoPoints", { { columns::meanMotion, "12.23.47299" } },
+                notFloat("12.23.47299") },
+            RefusalCase {
+                "MeanMotionOverflows", { { columns::meanMotion, "1E999" } }, notFloat("1E999") },
             RefusalCase { "RaanText", { { columns::raan, "abc" } }, notFloat("abc") },
-            RefusalCase { "PerigeeSemicolon", { { columns::perigee, "5;4321" } }, notFloat("5;4321") },
-            RefusalCase { "AnomalyLongText", { { columns::anomaly, "9.87650000000000x" } }, notFloat("9.87650000000000x") },
+            RefusalCase {
+                "PerigeeSemicolon", { { columns::perigee, "5;4321" } }, notFloat("5;4321") },
+            RefusalCase { "AnomalyLongText", { { columns::anomaly, "9.87650000000000x" } },
+                notFloat("9.87650000000000x") },
             RefusalCase { "AnomalyPointFirst", { { columns::anomaly, ".98x" } }, notFloat(".98x") },
             RefusalCase { "ElsetLetter", { { columns::elset, "1x" } }, notInteger("1x") },
             RefusalCase { "ElsetSign", { { columns::elset, "-5" } }, notInteger("-5") },
             RefusalCase { "ElsetBlank", { { columns::elset, " 5" } }, notInteger(" 5") },
             RefusalCase { "ElsetDecimal", { { columns::elset, "9.0" } }, notInteger("9.0") },
             RefusalCase { "RevHex", { { columns::revolution, "0x1F" } }, notInteger("0x1F") },
-            RefusalCase { "RevLongWithLetter", { { columns::revolution, "12345678901234567A" } }, notInteger("12345678901234567A") }),
+            RefusalCase { "RevLongWithLetter", { { columns::revolution, "12345678901234567A" } },
+                notInteger("12345678901234567A") }),
         caseName);
 
-    INSTANTIATE_TEST_SUITE_P(
-        TooWide,
+    INSTANTIATE_TEST_SUITE_P(TooWide,
         Refusal,
         ::testing::Values(
-            RefusalCase { "MeanMotionTwelveCharacters", { { columns::meanMotion, "15.501034721" } }, doesNotFit("15.501034721") },
-            RefusalCase { "MeanMotionTwelveCharactersWithoutRevolution", { { columns::meanMotion, "15.501034721" }, { columns::revolution, "" } }, doesNotFit("15.501034721") },
-            RefusalCase { "MeanMotionFilledToTwelve", { { columns::meanMotion, "1.002712345" } }, doesNotFit("1.002712345") },
-            RefusalCase { "MeanMotionCompletedToThirteen", { { columns::meanMotion, "1234" } }, doesNotFit("1234") },
-            RefusalCase { "InclinationFilledToNine", { { columns::inclination, "51.64160" } }, doesNotFit("51.64160") },
-            RefusalCase { "RaanNineCharacters", { { columns::raan, "1234.5678" } }, doesNotFit("1234.5678") },
-            RefusalCase { "PerigeeCompletedToNine", { { columns::perigee, "1000" } }, doesNotFit("1000") },
-            RefusalCase { "AnomalyLongNumber", { { columns::anomaly, "9.876500000000000" } }, doesNotFit("9.876500000000000") },
+            RefusalCase { "MeanMotionTwelveCharacters", { { columns::meanMotion, "15.501034721" } },
+                doesNotFit("15.501034721") },
+            RefusalCase { "MeanMotionTwelveCharactersWithoutRevolution",
+                { { columns::meanMotion, "15.501034721" }, { columns::revolution, "" } },
+                doesNotFit("15.501034721") },
+            RefusalCase { "MeanMotionFilledToTwelve", { { columns::meanMotion, "1.002712345" } },
+                doesNotFit("1.002712345") },
+            RefusalCase { "MeanMotionCompletedToThirteen", { { columns::meanMotion, "1234" } },
+                doesNotFit("1234") },
+            RefusalCase { "InclinationFilledToNine", { { columns::inclination, "51.64160" } },
+                doesNotFit("51.64160") },
+            RefusalCase {
+                "RaanNineCharacters", { { columns::raan, "1234.5678" } }, doesNotFit("1234.5678") },
+            RefusalCase {
+                "PerigeeCompletedToNine", { { columns::perigee, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "AnomalyLongNumber", { { columns::anomaly, "9.876500000000000" } },
+                doesNotFit("9.876500000000000") },
             RefusalCase { "ElsetFiveDigits", { { columns::elset, "12345" } }, doesNotFit("12345") },
-            RefusalCase { "ElsetLeadingZeros", { { columns::elset, "00999" } }, doesNotFit("00999") },
-            RefusalCase { "RevSixDigits", { { columns::revolution, "123456" } }, doesNotFit("123456") },
-            RefusalCase { "RevSeventeenDigits", { { columns::revolution, "12345678901234567" } }, doesNotFit("12345678901234567") }),
+            RefusalCase {
+                "ElsetLeadingZeros", { { columns::elset, "00999" } }, doesNotFit("00999") },
+            RefusalCase {
+                "RevSixDigits", { { columns::revolution, "123456" } }, doesNotFit("123456") },
+            RefusalCase { "RevSeventeenDigits", { { columns::revolution, "12345678901234567" } },
+                doesNotFit("12345678901234567") }),
         caseName);
 
-    INSTANTIATE_TEST_SUITE_P(
-        Order,
+    INSTANTIATE_TEST_SUITE_P(Order,
         Refusal,
         ::testing::Values(
-            RefusalCase { "BstarBeforeElset", { { columns::elset, "1x" }, { columns::bstar, "abc" } }, notFloat("abc") },
-            RefusalCase { "ElsetBeforeInclination", { { columns::inclination, "x" }, { columns::elset, "12345" } }, doesNotFit("12345") },
-            RefusalCase { "InclinationBeforeRaan", { { columns::raan, "x" }, { columns::inclination, "1000" } }, doesNotFit("1000") },
-            RefusalCase { "EccentricityBeforePerigee", { { columns::perigee, "x" }, { columns::eccentricity, "2" } }, doesNotFit("2") },
-            RefusalCase { "RaanBeforeEccentricity", { { columns::eccentricity, "x" }, { columns::raan, "y" } }, notFloat("y") },
-            RefusalCase { "PerigeeBeforeAnomaly", { { columns::anomaly, "x" }, { columns::perigee, "1000" } }, doesNotFit("1000") },
-            RefusalCase { "AnomalyBeforeMeanMotion", { { columns::meanMotion, "x" }, { columns::anomaly, "y" } }, notFloat("y") },
-            RefusalCase { "MeanMotionBeforeRevolution", { { columns::revolution, "x" }, { columns::meanMotion, "15.501034721" } }, doesNotFit("15.501034721") }),
+            RefusalCase { "BstarBeforeElset",
+                { { columns::elset, "1x" }, { columns::bstar, "abc" } }, notFloat("abc") },
+            RefusalCase { "ElsetBeforeInclination",
+                { { columns::inclination, "x" }, { columns::elset, "12345" } },
+                doesNotFit("12345") },
+            RefusalCase { "InclinationBeforeRaan",
+                { { columns::raan, "x" }, { columns::inclination, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "EccentricityBeforePerigee",
+                { { columns::perigee, "x" }, { columns::eccentricity, "2" } }, doesNotFit("2") },
+            RefusalCase { "RaanBeforeEccentricity",
+                { { columns::eccentricity, "x" }, { columns::raan, "y" } }, notFloat("y") },
+            RefusalCase { "PerigeeBeforeAnomaly",
+                { { columns::anomaly, "x" }, { columns::perigee, "1000" } }, doesNotFit("1000") },
+            RefusalCase { "AnomalyBeforeMeanMotion",
+                { { columns::meanMotion, "x" }, { columns::anomaly, "y" } }, notFloat("y") },
+            RefusalCase { "MeanMotionBeforeRevolution",
+                { { columns::revolution, "x" }, { columns::meanMotion, "15.501034721" } },
+                doesNotFit("15.501034721") }),
         caseName);
 
     TEST(Entry, EveryLineHas69CharactersEndingInItsChecksum)
@@ -261,8 +311,8 @@ namespace {
     {
         Conversion conversion;
         entryOf(conversion,
-                "ISS (ZARYA),1998-067A,2024-03-11T12:02:41.185440,15.50103472,.0004,51.6416,85.1234,"
-                "75.2108,9.8765,0,U,25544,999,12345,.33514E-3,.14705E-3,.12345E-4");
+            "ISS (ZARYA),1998-067A,2024-03-11T12:02:41.185440,15.50103472,.0004,51.6416,85.1234,"
+            "75.2108,9.8765,0,U,25544,999,12345,.33514E-3,.14705E-3,.12345E-4");
         Conversion fresh;
         const std::string shortRow = "S,2015-034A,2024-03-11T12:02:41.185440,1.0,.0002345,7.5,"
                                      "85.1234,5.4,9.8765,0,,5,9,1,0,0,0";
@@ -272,7 +322,8 @@ namespace {
     TEST(SplitRow, TakesColumnsAsTheyStand)
     {
         Conversion conversion;
-        conversion.splitRow("\"A, B\",2015-034A,e,m,x,i,r,a,ma,SKIP,Usecret,140732,el,rev,bs,nd,dd,18,19", 2);
+        conversion.splitRow(
+            "\"A, B\",2015-034A,e,m,x,i,r,a,ma,SKIP,Usecret,140732,el,rev,bs,nd,dd,18,19", 2);
         const TElementSet &e = conversion.elementSet;
         // The comma inside quotes splits: every later column shifts by one.
         EXPECT_EQ(e.satname, "\"A");
@@ -292,11 +343,11 @@ namespace {
     {
         Conversion conversion;
         EXPECT_THAT([&] { conversion.splitRow("a,b,c", 7); },
-                    ThrowsMessage<ConversionError>(
-                        StrEq("Line 7 has only 3 columns; a satellite row has 17")));
+            ThrowsMessage<ConversionError>(
+                StrEq("Line 7 has only 3 columns; a satellite row has 17")));
         EXPECT_THAT([&] { conversion.splitRow("", 3); },
-                    ThrowsMessage<ConversionError>(
-                        StrEq("Line 3 has only 1 columns; a satellite row has 17")));
+            ThrowsMessage<ConversionError>(
+                StrEq("Line 3 has only 1 columns; a satellite row has 17")));
     }
 
     TEST(SplitRow, RenumberingHandsOutTheCountersNextValue)
@@ -324,16 +375,15 @@ namespace {
         EXPECT_EQ(outputStemFor(GetParam().path), GetParam().stem);
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Paths,
+    INSTANTIATE_TEST_SUITE_P(Paths,
         OutputStem,
         ::testing::Values(StemCase { "Plain", "/data/active.csv", "/data/active." },
-                          StemCase { "FirstPointOfName", "/data/list.2024.txt", "/data/list." },
-                          StemCase { "PointInFolder", "/data/sat.old/active.csv", "/data/sat.old/active." },
-                          StemCase { "NoPoint", "/data/active", "/data/active." },
-                          StemCase { "NoPointAfterDottedFolder", "/data.x/active", "/data.x/active." },
-                          StemCase { "Relative", "list.2024.txt", "list." },
-                          StemCase { "HiddenName", "/data/.csv", "/data/." }),
+            StemCase { "FirstPointOfName", "/data/list.2024.txt", "/data/list." },
+            StemCase { "PointInFolder", "/data/sat.old/active.csv", "/data/sat.old/active." },
+            StemCase { "NoPoint", "/data/active", "/data/active." },
+            StemCase { "NoPointAfterDottedFolder", "/data.x/active", "/data.x/active." },
+            StemCase { "Relative", "list.2024.txt", "list." },
+            StemCase { "HiddenName", "/data/.csv", "/data/." }),
         caseName);
 
     /// The summary after a run that wrote `count` entries to `file`.
@@ -355,8 +405,8 @@ namespace {
     TEST(Messages, SummaryAndPlaces)
     {
         EXPECT_EQ(summaryMessage(1, "/d/a.TLE"),
-                  "Conversion completed (1 satellites)\n\nFile saved as /d/a.TLE\n\n\n"
-                  "                        Click OK to SAVE and EXIT.");
+            "Conversion completed (1 satellites)\n\nFile saved as /d/a.TLE\n\n\n"
+            "                        Click OK to SAVE and EXIT.");
         EXPECT_EQ(summaryPlace({ 100, 200 }), (ScreenPoint { 175, 265 }));
         EXPECT_EQ(wrongHeaderPlace({ -200, 10 }), (ScreenPoint { -75, 110 }));
     }
@@ -368,7 +418,7 @@ namespace {
         {
             m_dir = fs::temp_directory_path()
                 / ("varnholt-run-" + std::to_string(::getpid()) + "-"
-                   + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
             fs::remove_all(m_dir);
             fs::create_directories(m_dir);
         }
@@ -435,26 +485,27 @@ namespace {
             EXPECT_FALSE(outputExists);
             EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedError);
             EXPECT_EQ(host.messages[0].text,
-                      "This is not a satellite CSV data file\n\n      Click OK to exit");
+                "This is not a satellite CSV data file\n\n      Click OK to exit");
             EXPECT_EQ(host.messages[0].at, (ScreenPoint { 225, 300 }));
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Headers,
+    INSTANTIATE_TEST_SUITE_P(Headers,
         RunHeader,
         ::testing::Values(HeaderCase { "Exact", "OBJECT_NAME,OBJECT_ID", true },
-                          HeaderCase { "Longer", std::string(header) + "\r\n", true },
-                          HeaderCase { "LowerCase", "object_name,object_id\r\n", false },
-                          HeaderCase { "Short", "OBJECT_NAME,OBJECT_I\r\n", false },
-                          HeaderCase { "Empty", "", false },
-                          // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
-                          HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", true },
-                          HeaderCase { "ByteOrderMarkBeforeAWrongHeader", "\xef\xbb\xbfobject_name,OBJECT_ID\r\n", false },
-                          HeaderCase { "ByteOrderMarkTwice", "\xef\xbb\xbf\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
-                          HeaderCase { "PartOfAByteOrderMark", "\xef\xbbOBJECT_NAME,OBJECT_ID\r\n", false },
-                          HeaderCase { "ByteOrderMarkOnly", "\xef\xbb\xbf", false },
-                          HeaderCase { "EofCharFirst", "\x1aOBJECT_NAME,OBJECT_ID\r\n", false }),
+            HeaderCase { "Longer", std::string(header) + "\r\n", true },
+            HeaderCase { "LowerCase", "object_name,object_id\r\n", false },
+            HeaderCase { "Short", "OBJECT_NAME,OBJECT_I\r\n", false },
+            HeaderCase { "Empty", "", false },
+            // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
+            HeaderCase { "ByteOrderMark", "\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", true },
+            HeaderCase {
+                "ByteOrderMarkBeforeAWrongHeader", "\xef\xbb\xbfobject_name,OBJECT_ID\r\n", false },
+            HeaderCase {
+                "ByteOrderMarkTwice", "\xef\xbb\xbf\xef\xbb\xbfOBJECT_NAME,OBJECT_ID\r\n", false },
+            HeaderCase { "PartOfAByteOrderMark", "\xef\xbbOBJECT_NAME,OBJECT_ID\r\n", false },
+            HeaderCase { "ByteOrderMarkOnly", "\xef\xbb\xbf", false },
+            HeaderCase { "EofCharFirst", "\x1aOBJECT_NAME,OBJECT_ID\r\n", false }),
         caseName);
 
     struct CountCase {
@@ -477,23 +528,25 @@ namespace {
 
     const std::string row(exampleRow);
 
-    INSTANTIATE_TEST_SUITE_P(
-        Bodies,
+    INSTANTIATE_TEST_SUITE_P(Bodies,
         RunCount,
         ::testing::Values(CountCase { "HeaderOnly", "\r\n", 0 },
-                          CountCase { "HeaderWithoutLineEnd", "", 0 },
-                          CountCase { "OneRow", "\r\n" + row, 1 },
-                          CountCase { "LfLineEnds", "\n" + row + "\n" + row + "\n", 2 },
-                          CountCase { "BlankLinesPassedOver", "\r\n\r\n" + row + "\r\n   \r\n" + row + "\r\n\r\n", 2 },
-                          CountCase { "CarriageReturnsOnly", "\r" + row + "\r" + row + "\r", 0 },
-                          CountCase { "EofCharEndsInput", "\r\n" + row + "\r\n\x1a" + row + "\r\n", 1 }),
+            CountCase { "HeaderWithoutLineEnd", "", 0 },
+            CountCase { "OneRow", "\r\n" + row, 1 },
+            CountCase { "LfLineEnds", "\n" + row + "\n" + row + "\n", 2 },
+            CountCase {
+                "BlankLinesPassedOver", "\r\n\r\n" + row + "\r\n   \r\n" + row + "\r\n\r\n", 2 },
+            CountCase { "CarriageReturnsOnly", "\r" + row + "\r" + row + "\r", 0 },
+            CountCase { "EofCharEndsInput", "\r\n" + row + "\r\n\x1a" + row + "\r\n", 1 }),
         caseName);
 
     TEST_F(Run, ErrorInRowKeepsTheEarlierEntriesAndNamesTheLine)
     {
         std::string bad = row;
         bad.replace(bad.find("0.0512"), 6, "0.05x2");
-        const std::string input = write("e.csv", std::string(header) + "\r\n" + row + "\r\n\r\n" + row + "\r\n" + bad + "\r\n" + row + "\r\n");
+        const std::string input = write("e.csv",
+            std::string(header) + "\r\n" + row + "\r\n\r\n" + row + "\r\n" + bad + "\r\n" + row
+                + "\r\n");
         try {
             load(input);
             FAIL() << "no error";
@@ -508,10 +561,11 @@ namespace {
 
     TEST_F(Run, ShortRowEndsTheRunLikeAnyError)
     {
-        const std::string input = write("s.csv", std::string(header) + "\n" + row + "\nonly,three,columns\n" + row + "\n");
+        const std::string input = write(
+            "s.csv", std::string(header) + "\n" + row + "\nonly,three,columns\n" + row + "\n");
         EXPECT_THAT([&] { load(input); },
-                    ThrowsMessage<ConversionError>(
-                        StrEq("Line 3 has only 3 columns; a satellite row has 17")));
+            ThrowsMessage<ConversionError>(
+                StrEq("Line 3 has only 3 columns; a satellite row has 17")));
         EXPECT_EQ(readBytes(m_dir / "s.TLE"), exampleEntry);
     }
 
@@ -536,11 +590,13 @@ namespace {
 
     TEST_F(Run, RenumberingContinuesAcrossRunsAndErrors)
     {
-        const std::string good = write("g.csv", std::string(header) + "\n" + row + "\n" + row + "\n");
+        const std::string good
+            = write("g.csv", std::string(header) + "\n" + row + "\n" + row + "\n");
         std::string badRow = row;
         badRow.replace(badRow.find("1.00271234"), 10, "x");
         badRow.replace(badRow.find("0.0512"), 6, "abc");
-        const std::string bad = write("b.csv", std::string(header) + "\n" + row + "\n" + badRow + "\n");
+        const std::string bad
+            = write("b.csv", std::string(header) + "\n" + row + "\n" + badRow + "\n");
 
         load(good, true);
         EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 20002 "));
@@ -558,10 +614,10 @@ namespace {
     TEST_F(Run, MissingInputIsFileNotFoundAndCreatesNothing)
     {
         EXPECT_THAT([&] { load((m_dir / "none.csv").string()); },
-                    ThrowsMessage<IoError>(StrEq("File not found")));
+            ThrowsMessage<IoError>(StrEq("File not found")));
         EXPECT_FALSE(fs::exists(m_dir / "none.TLE"));
         EXPECT_THAT([&] { load((m_dir / "nofolder" / "a.csv").string()); },
-                    ThrowsMessage<IoError>(StrEq("Invalid filename")));
+            ThrowsMessage<IoError>(StrEq("Invalid filename")));
     }
 
     TEST_F(Run, OutputNamedLikeTheInputLeavesItUntouched)
@@ -573,7 +629,10 @@ namespace {
     }
 
     /// The bytes of a file in tests/data.
-    std::string dataFile(const char *name) { return readBytes(fs::path(VARNHOLT_TEST_DATA) / name); }
+    std::string dataFile(const char *name)
+    {
+        return readBytes(fs::path(VARNHOLT_TEST_DATA) / name);
+    }
 
     // Whole texts: a CSV file and the TLE file a run makes of it, with or
     // without renumbering (a fresh program's counter starts at 20001).
@@ -595,18 +654,16 @@ namespace {
         EXPECT_EQ(readBytes(m_dir / "active.TLE"), c.tle);
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Texts,
+    INSTANTIATE_TEST_SUITE_P(Texts,
         WholeText,
-        ::testing::Values(
-            WholeTextCase { "WorkedExample", crlfLine(header) + crlfLine(exampleRow),
-                            std::string(exampleEntry), false },
+        ::testing::Values(WholeTextCase { "WorkedExample", crlfLine(header) + crlfLine(exampleRow),
+                              std::string(exampleEntry), false },
             WholeTextCase { "PublishedElementSet", crlfLine(header) + crlfLine(publishedRow),
-                            std::string(publishedEntry), false },
-            WholeTextCase { "Catalogue", dataFile("catalogue.csv"), dataFile("catalogue.tle"),
-                            false },
+                std::string(publishedEntry), false },
+            WholeTextCase {
+                "Catalogue", dataFile("catalogue.csv"), dataFile("catalogue.tle"), false },
             WholeTextCase { "CatalogueRenumbered", dataFile("catalogue.csv"),
-                            dataFile("catalogue-renumbered.tle"), true },
+                dataFile("catalogue-renumbered.tle"), true },
             WholeTextCase { "Edges", dataFile("edges.csv"), dataFile("edges.tle"), false }),
         caseName);
 

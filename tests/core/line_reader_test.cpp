@@ -1,9 +1,8 @@
 #include "line_reader.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,11 +64,9 @@ namespace {
 
     using Lines = std::vector<std::string>;
 
-    INSTANTIATE_TEST_SUITE_P(
-        Rules,
+    INSTANTIATE_TEST_SUITE_P(Rules,
         LineReaderRules,
-        ::testing::Values(
-            ReaderCase { "CrLf", "a\r\nb\r\n", Lines { "a", "b" } },
+        ::testing::Values(ReaderCase { "CrLf", "a\r\nb\r\n", Lines { "a", "b" } },
             ReaderCase { "Lf", "a\nb\n", Lines { "a", "b" } },
             ReaderCase { "NoFinalLineEnd", "a\r\nb", Lines { "a", "b" } },
             ReaderCase { "EmptyInput", "", Lines {} },
@@ -77,12 +74,27 @@ namespace {
             ReaderCase { "LoneCrDropped", "a\rb\r\nc", Lines { "ab", "c" } },
             ReaderCase { "CrOnlyFileIsOneLine", "a\rb\rc\r", Lines { "abc" } },
             ReaderCase { "CrCrLf", "a\r\r\nb", Lines { "a", "b" } },
-            ReaderCase { "EofCharStartsLine", "a\n\x1a" "b\nc\n", Lines { "a" } },
-            ReaderCase { "EofCharInsideLine", "ab\x1a" "cd\nef\n", Lines { "ab", "ef" } },
-            ReaderCase { "SecondEofCharEndsInput", "ab\x1a" "cd\x1a" "ef\ngh\n", Lines { "ab" } },
-            ReaderCase { "EofCharAtStart", "\x1a" "abc", Lines {} },
-            ReaderCase { "BytesAsTheyAre", "\xef\xbb\xbfOBJECT\t\"x\"\0y\n"s, Lines { "\xef\xbb\xbfOBJECT\t\"x\"\0y"s } },
-            ReaderCase { "LongLine", std::string(700000, 'x') + "\r\nz", Lines { std::string(700000, 'x'), "z" } }),
+            ReaderCase { "EofCharStartsLine",
+                "a\n\x1a"
+                "b\nc\n",
+                Lines { "a" } },
+            ReaderCase { "EofCharInsideLine",
+                "ab\x1a"
+                "cd\nef\n",
+                Lines { "ab", "ef" } },
+            ReaderCase { "SecondEofCharEndsInput",
+                "ab\x1a"
+                "cd\x1a"
+                "ef\ngh\n",
+                Lines { "ab" } },
+            ReaderCase { "EofCharAtStart",
+                "\x1a"
+                "abc",
+                Lines {} },
+            ReaderCase { "BytesAsTheyAre", "\xef\xbb\xbfOBJECT\t\"x\"\0y\n"s,
+                Lines { "\xef\xbb\xbfOBJECT\t\"x\"\0y"s } },
+            ReaderCase { "LongLine", std::string(700000, 'x') + "\r\nz",
+                Lines { std::string(700000, 'x'), "z" } }),
         caseName);
 
     // Lines of every length from 1 to 97 with CR LF ends, over several
@@ -93,8 +105,8 @@ namespace {
         std::string bytes;
         std::vector<std::string> written;
         for (int i = 0; bytes.size() < 600000; ++i) {
-            written.emplace_back(static_cast<std::size_t>(1 + i % 97),
-                                 static_cast<char>('a' + i % 26));
+            written.emplace_back(
+                static_cast<std::size_t>(1 + i % 97), static_cast<char>('a' + i % 26));
             bytes += written.back() + "\r\n";
         }
         std::vector<std::string> fromFile;

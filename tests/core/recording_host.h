@@ -18,10 +18,10 @@ public:
         ScreenPoint at;
     };
 
-    std::optional<std::string> answer;   ///< what chooseFile returns
-    ScreenPoint window { 100, 200 };     ///< the main window's top-left corner
+    std::optional<std::string> answer; ///< what chooseFile returns
+    ScreenPoint window { 100, 200 }; ///< the main window's top-left corner
     std::vector<Message> messages;
-    std::vector<std::string> lastNames;  ///< the names chooseFile was offered
+    std::vector<std::string> lastNames; ///< the names chooseFile was offered
 
     std::optional<std::string> chooseFile(const std::string &, const std::string &lastName) override
     {
@@ -29,7 +29,10 @@ public:
         return answer;
     }
     ScreenPoint windowTopLeft() const override { return window; }
-    void notice(const std::string &text) override { messages.push_back({ Message::Notice, text, {} }); }
+    void notice(const std::string &text) override
+    {
+        messages.push_back({ Message::Notice, text, {} });
+    }
     void placedNotice(const std::string &text, ScreenPoint at) override
     {
         messages.push_back({ Message::PlacedNotice, text, at });

@@ -62,11 +62,8 @@ inline std::string crlfLine(std::string_view text) { return std::string(text) + 
 /// finds it by argument-dependent lookup once a file declares
 /// `using testing::PrintTo;` in the namespace of its case structs.
 template <class Case>
-    requires requires(const Case &row) { std::string_view(row.name); }
-void PrintTo(const Case &row, std::ostream *out)
-{
-    *out << row.name;
-}
+requires requires(const Case &row) { std::string_view(row.name); }
+void PrintTo(const Case &row, std::ostream *out) { *out << row.name; }
 
 /// Names each case of a parameterised test after the `name` of its
 /// parameter; the last argument of INSTANTIATE_TEST_SUITE_P.

@@ -11,23 +11,21 @@
 #include "recording_host.h"
 #include "test_support.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gmock/gmock.h>
 #include <grp.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <string>
 
 namespace varnholt {
 namespace {
@@ -134,9 +132,9 @@ namespace {
     /// and `unprivileged` is set), then ran `setUp`, and, when `fileLimit` is
     /// set, may hold only that many descriptors.
     CoreOutcome convertWithCoreInChild(const std::string &path,
-                                       bool unprivileged,
-                                       rlim_t fileLimit = 0,
-                                       const std::function<void()> &setUp = {})
+        bool unprivileged,
+        rlim_t fileLimit = 0,
+        const std::function<void()> &setUp = {})
     {
         int channel[2];
         if (pipe(channel) != 0)
@@ -194,7 +192,7 @@ namespace {
         std::map<std::string, std::string> entries;
         for (const auto &entry : fs::recursive_directory_iterator(folder)) {
             const fs::path &p = entry.path();
-            struct stat info {};
+            struct stat info { };
             lstat(p.c_str(), &info);
             std::string description = std::to_string(info.st_mode) + ":";
             if (S_ISLNK(info.st_mode))
@@ -210,8 +208,9 @@ namespace {
     fs::path writeInput(const fs::path &file, const std::string &bytes)
     {
         writeBytes(file, bytes);
-        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write
-                              | fs::perms::group_read | fs::perms::others_read);
+        fs::permissions(file,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read
+                | fs::perms::others_read);
         return file;
     }
 
@@ -232,8 +231,8 @@ namespace {
             std::error_code ignored;
             for (const auto &entry : fs::recursive_directory_iterator(m_folder, ignored))
                 if (!entry.is_symlink())
-                    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add,
-                                    ignored);
+                    fs::permissions(
+                        entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
             fs::remove_all(m_folder, ignored);
         }
 
@@ -247,17 +246,17 @@ namespace {
         /// Runs the converter on `file`; as "nobody" when `unprivileged`; under
         /// the command `prefix` (such as a prlimit call) when given.
         CliOutcome convertWithCli(const std::string &file,
-                                  bool unprivileged = false,
-                                  const std::string &prefix = {}) const
+            bool unprivileged = false,
+            const std::string &prefix = {}) const
         {
-            const std::string out = (m_folder / "..").string() + "/" + m_folder.filename().string()
-                + ".out";
+            const std::string out
+                = (m_folder / "..").string() + "/" + m_folder.filename().string() + ".out";
             const std::string err = out + ".err";
             std::string command;
             if (unprivileged && geteuid() == 0)
                 command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-            command += prefix + std::string("'") + VARNHOLT_CONVERT + "' '" + file + "' >'" + out + "' 2>'"
-                + err + "'";
+            command += prefix + std::string("'") + VARNHOLT_CONVERT + "' '" + file + "' >'" + out
+                + "' 2>'" + err + "'";
             CliOutcome outcome;
             const int status = std::system(command.c_str());
             outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -276,8 +275,8 @@ namespace {
 
         /// Both front ends fail on `file` with `message` and change nothing in
         /// the folder.
-        void expectRefusedByBoth(const fs::path &file, const std::string &message,
-                                 bool unprivileged = false)
+        void expectRefusedByBoth(
+            const fs::path &file, const std::string &message, bool unprivileged = false)
         {
             const auto before = snapshot(m_folder);
             const CoreOutcome core = unprivileged ? convertWithCoreUnprivileged(file.string())
@@ -316,47 +315,45 @@ namespace {
         expectRefusedByBoth(path(GetParam().path), GetParam().message, GetParam().unprivileged);
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Faults,
+    INSTANTIATE_TEST_SUITE_P(Faults,
         UnusableFile,
-        ::testing::Values(
-            UnusableCase { "MissingInputIsNotFound",
-                           [](const fs::path &f) { writeInput(f / "other.csv", twoRows); },
-                           "active.csv", "File not found", false },
+        ::testing::Values(UnusableCase { "MissingInputIsNotFound",
+                              [](const fs::path &f) { writeInput(f / "other.csv", twoRows); },
+                              "active.csv", "File not found", false },
             UnusableCase { "MissingFolderIsAnInvalidFilename",
-                           [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
-                           "missing/active.csv", "Invalid filename", false },
+                [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
+                "missing/active.csv", "Invalid filename", false },
             UnusableCase { "FileUsedAsFolderIsAnInvalidFilename",
-                           [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
-                           "plain.csv/active.csv", "Invalid filename", false },
+                [](const fs::path &f) { writeInput(f / "plain.csv", twoRows); },
+                "plain.csv/active.csv", "Invalid filename", false },
             UnusableCase { "DirectoryAsInputIsAccessDenied",
-                           [](const fs::path &f) { fs::create_directory(f / "folder.csv"); },
-                           "folder.csv", "File access denied", false },
+                [](const fs::path &f) { fs::create_directory(f / "folder.csv"); }, "folder.csv",
+                "File access denied", false },
             UnusableCase { "UnreadableInputIsAccessDenied",
-                           [](const fs::path &f) {
-                               writeInput(f / "secret.csv", twoRows);
-                               fs::permissions(f / "secret.csv", fs::perms::none);
-                           },
-                           "secret.csv", "File access denied", true },
+                [](const fs::path &f) {
+                    writeInput(f / "secret.csv", twoRows);
+                    fs::permissions(f / "secret.csv", fs::perms::none);
+                },
+                "secret.csv", "File access denied", true },
             // The folder is compared before and after: the older output is kept.
             UnusableCase { "ReadOnlyOutputFileIsAccessDeniedAndKept",
-                           [](const fs::path &f) {
-                               writeInput(f / "active.csv", twoRows);
-                               writeBytes(f / "active.TLE", "an older conversion\r\n");
-                               fs::permissions(f / "active.TLE", fs::perms::owner_read
-                                                   | fs::perms::group_read | fs::perms::others_read);
-                           },
-                           "active.csv", "File access denied", true },
+                [](const fs::path &f) {
+                    writeInput(f / "active.csv", twoRows);
+                    writeBytes(f / "active.TLE", "an older conversion\r\n");
+                    fs::permissions(f / "active.TLE",
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+                },
+                "active.csv", "File access denied", true },
             UnusableCase { "ReadOnlyFolderIsAccessDenied",
-                           [](const fs::path &f) {
-                               fs::create_directory(f / "locked");
-                               writeInput(f / "locked/active.csv", twoRows);
-                               fs::permissions(f / "locked",
-                                               fs::perms::owner_read | fs::perms::owner_exec
-                                                   | fs::perms::group_read | fs::perms::group_exec
-                                                   | fs::perms::others_read | fs::perms::others_exec);
-                           },
-                           "locked/active.csv", "File access denied", true }),
+                [](const fs::path &f) {
+                    fs::create_directory(f / "locked");
+                    writeInput(f / "locked/active.csv", twoRows);
+                    fs::permissions(f / "locked",
+                        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                            | fs::perms::group_exec | fs::perms::others_read
+                            | fs::perms::others_exec);
+                },
+                "locked/active.csv", "File access denied", true }),
         testing::caseName);
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -402,17 +399,19 @@ namespace {
         EXPECT_EQ(readBytes(file), twoRows);
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Names,
+    INSTANTIATE_TEST_SUITE_P(Names,
         OutputDenotingTheInput,
-        ::testing::Values(
-            SameFileCase { "SamePath", "active.TLE", [](const fs::path &) {} },
+        ::testing::Values(SameFileCase { "SamePath", "active.TLE", [](const fs::path &) {} },
             SameFileCase { "HardLink", "active.csv",
-                           [](const fs::path &f) { fs::create_hard_link(f / "active.csv", f / "active.TLE"); } },
+                [](const fs::path &f) {
+                    fs::create_hard_link(f / "active.csv", f / "active.TLE");
+                } },
             SameFileCase { "SymbolicLink", "active.csv",
-                           [](const fs::path &f) { fs::create_symlink("active.csv", f / "active.TLE"); } },
+                [](const fs::path &f) { fs::create_symlink("active.csv", f / "active.TLE"); } },
             SameFileCase { "SymbolicLinkToTheFolderPath", "active.csv",
-                           [](const fs::path &f) { fs::create_symlink(f / "active.csv", f / "active.TLE"); } }),
+                [](const fs::path &f) {
+                    fs::create_symlink(f / "active.csv", f / "active.TLE");
+                } }),
         testing::caseName);
 
     TEST_F(FileSystemFaults, FullDiskIsIoError112WithoutSummary)
@@ -443,14 +442,16 @@ namespace {
         const CoreOutcome core = convertWithCore(file.string());
         EXPECT_EQ(core.error, "");
         EXPECT_TRUE(core.filesClosed);
-        EXPECT_EQ(core.shown, "placed notice: " + summaryMessage(2, path("active.TLE").string()) + "\n");
+        EXPECT_EQ(
+            core.shown, "placed notice: " + summaryMessage(2, path("active.TLE").string()) + "\n");
         EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
 
         writeBytes(path("active.TLE"), std::string(5000, 'y'));
         const CliOutcome cli = convertWithCli(file.string());
         EXPECT_EQ(cli.status, 0);
         EXPECT_EQ(cli.err, "");
-        EXPECT_EQ(cli.out, file.string() + ": 2 satellites written to " + path("active.TLE").string() + "\n");
+        EXPECT_EQ(cli.out,
+            file.string() + ": 2 satellites written to " + path("active.TLE").string() + "\n");
         EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
         EXPECT_EQ(readBytes(file), twoRows);
     }
@@ -502,18 +503,16 @@ namespace {
 
     const std::string badInclination = "'5l.6416' is not a valid floating point value";
 
-    INSTANTIATE_TEST_SUITE_P(
-        Rows,
+    INSTANTIATE_TEST_SUITE_P(Rows,
         NumberErrorInRow,
-        ::testing::Values(
-            NumberErrorCase { "Row1", 1, "1.00271234", "5l.6416", badInclination },
+        ::testing::Values(NumberErrorCase { "Row1", 1, "1.00271234", "5l.6416", badInclination },
             NumberErrorCase { "Row2", 2, "1.00271234", "5l.6416", badInclination },
             NumberErrorCase { "Row3", 3, "1.00271234", "5l.6416", badInclination },
             NumberErrorCase { "Row2000", 2000, "1.00271234", "5l.6416", badInclination },
             NumberErrorCase { "MeanMotionNotANumberRow3", 3, "12.2x3472993", "5.6416",
-                              "'12.2x3472993' is not a valid floating point value" },
+                "'12.2x3472993' is not a valid floating point value" },
             NumberErrorCase { "MeanMotionTooWideRow2000", 2000, "15.501034721", "5.6416",
-                              "'15.501034721' does not fit its TLE field" }),
+                "'15.501034721' does not fit its TLE field" }),
         testing::caseName);
 
     // Files that are not files: a named pipe must never make a run wait for
@@ -534,28 +533,26 @@ namespace {
         GetParam().make(m_folder);
         const fs::path file = path(GetParam().input);
         const std::string before = fs::is_regular_file(file) ? readBytes(file) : "";
-        expectRefusedByBoth(file, "'" + path(GetParam().named).string() + "' is not a regular file");
+        expectRefusedByBoth(
+            file, "'" + path(GetParam().named).string() + "' is not a regular file");
         if (fs::is_regular_file(file)) {
             EXPECT_EQ(readBytes(file), before);
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Kinds,
+    INSTANTIATE_TEST_SUITE_P(Kinds,
         NotARegularFile,
-        ::testing::Values(
-            NotAFileCase { "NamedPipeAsOutput", "active.csv",
-                           [](const fs::path &f) {
-                               writeBytes(f / "active.csv", twoRows);
-                               mkfifo((f / "active.TLE").c_str(), 0666);
-                           },
-                           "active.TLE" },
+        ::testing::Values(NotAFileCase { "NamedPipeAsOutput", "active.csv",
+                              [](const fs::path &f) {
+                                  writeBytes(f / "active.csv", twoRows);
+                                  mkfifo((f / "active.TLE").c_str(), 0666);
+                              },
+                              "active.TLE" },
             NotAFileCase { "NamedPipeAsInput", "active.csv",
-                           [](const fs::path &f) { mkfifo((f / "active.csv").c_str(), 0666); },
-                           "active.csv" },
+                [](const fs::path &f) { mkfifo((f / "active.csv").c_str(), 0666); }, "active.csv" },
             NotAFileCase { "DeviceAsInput", "zero.csv",
-                           [](const fs::path &f) { fs::create_symlink("/dev/zero", f / "zero.csv"); },
-                           "zero.csv" }),
+                [](const fs::path &f) { fs::create_symlink("/dev/zero", f / "zero.csv"); },
+                "zero.csv" }),
         testing::caseName);
 
     // A character device is a fine output: the entries go where it sends them.
@@ -619,8 +616,8 @@ namespace {
         expectWholeEntries();
 
         fs::remove(path("active.TLE"));
-        const CliOutcome cli
-            = convertWithCli(file.string(), false, "prlimit --fsize=" + std::to_string(limit) + " ");
+        const CliOutcome cli = convertWithCli(
+            file.string(), false, "prlimit --fsize=" + std::to_string(limit) + " ");
         EXPECT_EQ(cli.status, 1);
         EXPECT_EQ(cli.err, cliError(file.string(), "I/O error 27"));
         expectWholeEntries();
@@ -636,23 +633,23 @@ namespace {
         // A file with a line of 100 MB between `before` and `after`, written in
         // pieces so that this process does not hold it (its child inherits
         // whatever it holds).
-        const auto writeWithLongLine = [](const fs::path &p, const std::string &before,
-                                          const std::string &after) {
-            std::ofstream out(p, std::ios::binary | std::ios::trunc);
-            out << before;
-            const std::string piece(1'000'000, 'x');
-            for (int k = 0; k < 100; ++k)
-                out << piece;
-            out << "\r\n" << after;
-        };
+        const auto writeWithLongLine
+            = [](const fs::path &p, const std::string &before, const std::string &after) {
+                  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+                  out << before;
+                  const std::string piece(1'000'000, 'x');
+                  for (int k = 0; k < 100; ++k)
+                      out << piece;
+                  out << "\r\n" << after;
+              };
         struct Case {
             std::string before;
             std::string after;
             const char *message;
         };
-        for (const Case &c : { Case { crlfLine(header) + crlfLine(exampleRow), "",
-                                      "Not enough memory for line 3" },
-                               Case { "", crlfLine(exampleRow), "Not enough memory for line 1" } }) {
+        for (const Case &c :
+            { Case { crlfLine(header) + crlfLine(exampleRow), "", "Not enough memory for line 3" },
+                Case { "", crlfLine(exampleRow), "Not enough memory for line 1" } }) {
             SCOPED_TRACE(c.message);
             const fs::path file = path("big.csv");
             writeWithLongLine(file, c.before, c.after);
@@ -682,8 +679,7 @@ namespace {
             std::string arguments;
         };
         for (const Case &c : { Case { "summary line", "'" + file.string() + "'" },
-                               Case { "version", "--version" },
-                               Case { "help", "--help" } }) {
+                 Case { "version", "--version" }, Case { "help", "--help" } }) {
             SCOPED_TRACE(c.name);
             const std::string command = std::string("'") + VARNHOLT_CONVERT + "' " + c.arguments
                 + " >/dev/full 2>'" + err.string() + "'";

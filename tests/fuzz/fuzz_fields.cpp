@@ -20,8 +20,7 @@ using namespace varnholt;
 using namespace varnholt::fuzz;
 
 // Runs `f`; the conversion's text, or nothing with `message` set.
-template <class F>
-std::optional<std::string> attempt(F f, std::string &message)
+template <class F> std::optional<std::string> attempt(F f, std::string &message)
 {
     try {
         return f();
@@ -32,8 +31,7 @@ std::optional<std::string> attempt(F f, std::string &message)
 }
 
 // Runs a check; false with `message` set when it throws.
-template <class F>
-bool passes(F check, std::string &message)
+template <class F> bool passes(F check, std::string &message)
 {
     try {
         check();
@@ -61,7 +59,7 @@ void checkDecimal(std::string_view text)
 {
     const auto reference = referenceDecimal(text);
     require(DecimalDigits::parse(text).has_value() == reference.has_value(),
-            "the decimal grammars disagree", text);
+        "the decimal grammars disagree", text);
     bool range = false;
     const double expected = reference ? referenceDouble(*reference, range) : 0.0;
     try {
@@ -72,10 +70,10 @@ void checkDecimal(std::string_view text)
             require(value == 0 || value == expected, "an underflowing text read wrongly", text);
         else
             require(value == expected && std::signbit(value) == std::signbit(expected),
-                    "a decimal text read to the wrong value", text);
+                "a decimal text read to the wrong value", text);
     } catch (const ConversionError &error) {
         require(!reference.has_value() || std::isinf(expected), "a valid decimal text was refused",
-                text);
+            text);
         require(error.what() == floatText(text), "wrong floating point message", error.what());
     }
 }
@@ -94,19 +92,19 @@ void checkInclination(std::string_view text)
     require(result.has_value(), "inclination refused", message);
     const std::size_t blanks = (value < 10 ? 1U : 0U) + (value < 100 ? 1U : 0U);
     require(*result == std::string(blanks, ' ') + std::string(text), "inclination padded wrongly",
-            text);
+        text);
 }
 
 void checkPads(std::string_view text)
 {
     const std::size_t point = text.find('.');
     const std::size_t fill = point == 1 ? 2 : point == 2 ? 1 : 0;
-    require(PadAngle(text) == std::string(fill, ' ') + std::string(text), "angle padded wrongly",
-            text);
+    require(
+        PadAngle(text) == std::string(fill, ' ') + std::string(text), "angle padded wrongly", text);
     require(PadArgPerigee(text) == std::string(fill, '0') + std::string(text),
-            "argument of perigee padded wrongly", text);
+        "argument of perigee padded wrongly", text);
     require(PadMeanMotion(text) == std::string(point == 1 ? 1 : 0, ' ') + std::string(text),
-            "mean motion padded wrongly", text);
+        "mean motion padded wrongly", text);
 }
 
 // The checks of the texts placed as they stand, on the bare text and, when it
@@ -131,7 +129,8 @@ void checkNumberFields(std::string_view text)
     judge(text);
     if (text.find(',') == std::string_view::npos) {
         RowColumns row;
-        const std::string line = std::string(text) + ',' + std::string(32, '.') + std::string(15, ',');
+        const std::string line
+            = std::string(text) + ',' + std::string(32, '.') + std::string(15, ',');
         require(row.split(line) == RowColumns::count, "a row of 17 columns was not split", line);
         require(row[1].view() == text, "the kept column is not the text", text);
         judge(row[1]);
@@ -166,9 +165,9 @@ void checkBstar(std::string_view text)
     }
     const std::string &r = *result;
     require(r.size() == 8 && (r[0] == ' ' || r[0] == '-') && (r[6] == '+' || r[6] == '-')
-                && isDigitChar(r[7])
-                && r.substr(1, 5).find_first_not_of("0123456789") == std::string::npos,
-            "BSTAR is not an exponent field", r);
+            && isDigitChar(r[7])
+            && r.substr(1, 5).find_first_not_of("0123456789") == std::string::npos,
+        "BSTAR is not an exponent field", r);
     if (r == " 00000+0") {
         require(!reference->nonZero || value < 1.00001e-10L, "BSTAR lost a value", text);
         return;
@@ -179,7 +178,7 @@ void checkBstar(std::string_view text)
     const long double mantissa = std::strtold(("0." + r.substr(1, 5)).c_str(), nullptr);
     const long double scale = std::pow(10.0L, exponent);
     require(withinHalfUnit(value, mantissa * scale, 1e-5L * scale), "BSTAR rounded wrongly",
-            std::string(text) + " -> " + r);
+        std::string(text) + " -> " + r);
 }
 
 void checkNdot(std::string_view text)
@@ -203,10 +202,11 @@ void checkNdot(std::string_view text)
     }
     const std::string &r = *result;
     require(r.size() == 10 && r[1] == '.' && (r[0] == ' ' || r[0] == '-')
-                && r.substr(2).find_first_not_of("0123456789") == std::string::npos,
-            "ndot is not sign, point and eight digits", r);
+            && r.substr(2).find_first_not_of("0123456789") == std::string::npos,
+        "ndot is not sign, point and eight digits", r);
     const long double written = std::strtold(r.substr(1).c_str(), nullptr);
-    require(withinHalfUnit(value, written, 1e-8L), "ndot rounded wrongly", std::string(text) + " -> " + r);
+    require(withinHalfUnit(value, written, 1e-8L), "ndot rounded wrongly",
+        std::string(text) + " -> " + r);
     require((r[0] == '-') == (reference->negative && written != 0), "ndot sign wrong", text);
 }
 
@@ -229,11 +229,11 @@ void checkEccentricity(std::string_view text)
     require(fits, "eccentricity accepted a value that does not fit", text);
     const std::string &r = *result;
     require(r.size() == 7 && r.find_first_not_of("0123456789") == std::string::npos,
-            "eccentricity is not seven digits", r);
+        "eccentricity is not seven digits", r);
     const long double written = std::strtold(("0." + r).c_str(), nullptr);
     if (reference->nonZero)
         require(value - written >= -1e-15L && value - written < 1e-7L * (1 + 1e-9L),
-                "eccentricity digits are not the value truncated", std::string(text) + " -> " + r);
+            "eccentricity digits are not the value truncated", std::string(text) + " -> " + r);
     else
         require(r == "0000000", "a zero eccentricity is not zeros", text);
 }
@@ -274,7 +274,8 @@ std::string referenceEpoch(std::string_view text, bool &failed)
         return integerText(part(text, 9, 10));
     day += *dayOfMonth;
     double values[3] = {};
-    const std::string_view parts[3] = { part(text, 18, 26), part(text, 12, 13), part(text, 15, 16) };
+    const std::string_view parts[3]
+        = { part(text, 18, 26), part(text, 12, 13), part(text, 15, 16) };
     for (int k = 0; k < 3; ++k) {
         const auto d = referenceDecimal(parts[k]);
         bool range = false;
@@ -295,7 +296,8 @@ std::string referenceEpoch(std::string_view text, bool &failed)
         const int power = std::atoi(s.c_str() + s.find('e') + 1);
         for (int j = 1; j <= 8; ++j)
             if (power + j >= 0 && power + j < 15)
-                fraction[static_cast<std::size_t>(j - 1)] = mantissa[static_cast<std::size_t>(power + j)];
+                fraction[static_cast<std::size_t>(j - 1)]
+                    = mantissa[static_cast<std::size_t>(power + j)];
     }
     std::string dayText = std::to_string(day);
     if (dayText.size() < 3)
@@ -314,7 +316,7 @@ void checkEpoch(std::string_view text)
         require(!result && message == expected, "epoch: wrong failure", message + " / " + expected);
     else
         require(result == expected, "epoch converted wrongly",
-                std::string(text) + " -> " + result.value_or(message) + " / " + expected);
+            std::string(text) + " -> " + result.value_or(message) + " / " + expected);
 }
 
 } // namespace
@@ -335,7 +337,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkEpoch(text);
     const std::string designator = IntlDesignator(text);
     require(designator == std::string(part(text, 3, 4)) + std::string(part(text, 6, 11)),
-            "designator shaped wrongly", text);
+        "designator shaped wrongly", text);
     if (!text.empty()) {
         unsigned sum = 0;
         for (char c : text.substr(0, text.size() - 1))

@@ -43,12 +43,14 @@ bool isExponentField(std::string_view text)
         && (text[6] == '+' || text[6] == '-') && isDigitChar(text[7]);
 }
 
-void checkSplit(const TElementSet &e, const std::vector<std::string_view> &columns, bool renumber,
-                std::int32_t counter)
+void checkSplit(const TElementSet &e,
+    const std::vector<std::string_view> &columns,
+    bool renumber,
+    std::int32_t counter)
 {
     const auto same = [&](std::string_view field, std::size_t column) {
         require(field == columns[column - 1], "a field is not its column's text",
-                std::string(field) + " / column " + std::to_string(column));
+            std::string(field) + " / column " + std::to_string(column));
     };
     same(e.satname, 1);
     same(e.intldesig, 2);
@@ -59,7 +61,8 @@ void checkSplit(const TElementSet &e, const std::vector<std::string_view> &colum
     same(e.raan, 7);
     same(e.argperigee, 8);
     same(e.meananomaly, 9);
-    require(e.classification == columns[10].substr(0, 1), "classification is not column 11's first");
+    require(
+        e.classification == columns[10].substr(0, 1), "classification is not column 11's first");
     if (renumber)
         require(e.catnumber == std::to_string(counter), "renumbered catalogue is not the counter");
     else
@@ -94,18 +97,19 @@ void checkLines(const Conversion &c)
     const auto catalogue = referenceCatalogueText(e.catnumber);
     require(catalogue.has_value(), "an invalid catalogue number was converted", e.catnumber);
     require(inField(l1, tle::place(1, Field::catalogueNumber)) == *catalogue,
-            "wrong catalogue number", l1);
+        "wrong catalogue number", l1);
     require(inField(l1, tle::place(1, Field::classification))[0]
-                == (e.classification.empty() ? ' ' : e.classification[0]),
-            "the classification column is not the classification", l1);
+            == (e.classification.empty() ? ' ' : e.classification[0]),
+        "the classification column is not the classification", l1);
     const std::string_view ndot = inField(l1, tle::place(1, Field::firstDerivative));
-    require(ndot[1] == '.' && (ndot[0] == ' ' || ndot[0] == '-') && isBlankOrDigits(ndot.substr(2), 0),
-            "the first derivative is not sign, point and eight digits", l1);
+    require(
+        ndot[1] == '.' && (ndot[0] == ' ' || ndot[0] == '-') && isBlankOrDigits(ndot.substr(2), 0),
+        "the first derivative is not sign, point and eight digits", l1);
     require(isExponentField(inField(l1, tle::place(1, Field::secondDerivative))),
-            "the second derivative is malformed", l1);
+        "the second derivative is malformed", l1);
     require(isExponentField(inField(l1, tle::place(1, Field::bstar))), "BSTAR is malformed", l1);
     require(isBlankOrDigits(inField(l2, tle::place(2, Field::eccentricity)), 0),
-            "eccentricity is not seven digits", l2);
+        "eccentricity is not seven digits", l2);
     // Every field keeps to its columns, so the blanks between them stay.
     for (std::size_t column = 1; column <= tle::lineLength; ++column) {
         if (isSeparatingColumn(1, column))
@@ -191,16 +195,16 @@ Assembled assembleFromFields(const TElementSet &e)
     const tle::FieldPlace inclination = at(2, Field::inclination);
     const std::size_t blanks = PadInclination(e.inclination).size() - e.inclination.size();
     place(a.line2, inclination.column,
-        fitting(e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4),
-            inclination.width));
+        fitting(
+            e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4), inclination.width));
     const tle::FieldPlace raan = at(2, Field::raan);
     place(a.line2, raan.column,
         fitting(e.raan, PadAngle(fixed(readsAsDecimal(e.raan), 4)), raan.width));
     place(a.line2, at(2, Field::eccentricity).column, EccentricityDigits(e.eccentricity));
     const tle::FieldPlace perigee = at(2, Field::argumentOfPerigee);
     place(a.line2, perigee.column,
-        fitting(e.argperigee, PadArgPerigee(fixed(readsAsDecimal(e.argperigee), 4)),
-            perigee.width));
+        fitting(
+            e.argperigee, PadArgPerigee(fixed(readsAsDecimal(e.argperigee), 4)), perigee.width));
     const tle::FieldPlace anomaly = at(2, Field::meanAnomaly);
     place(a.line2, anomaly.column,
         fitting(e.meananomaly, PadAngle(fixed(readsAsDecimal(e.meananomaly), 4)), anomaly.width));
@@ -209,8 +213,8 @@ Assembled assembleFromFields(const TElementSet &e)
         fitting(e.meanmotion, PadMeanMotion(fixed(readsAsDecimal(e.meanmotion), 8)), motion.width));
     const tle::FieldPlace revolution = at(2, Field::revolutionNumber);
     place(a.line2, revolution.column,
-        fitting(e.revnumber, RightAlign(digitsOnly(e.revnumber), revolution.width),
-            revolution.width));
+        fitting(
+            e.revnumber, RightAlign(digitsOnly(e.revnumber), revolution.width), revolution.width));
     checksum(a.line2, 2);
     return a;
 }
@@ -237,7 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const ConversionError &error) {
         require(columns.size() < 17, "a full row was refused", error.what());
         require(error.what() == shortRowText(rowLine, columns.size()), "wrong short-row message",
-                error.what());
+            error.what());
         require(error.line() == rowLine, "the short-row error has the wrong line");
         require(c.renumbercounter == counterStart, "a short row used up a number");
         return 0;
@@ -260,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::string message = error.what();
         require(!assembled, "the entry failed where its fields convert", message);
         require(message == assemblyError, "the entry failed on another field than its fields do",
-                message + " / " + assemblyError);
+            message + " / " + assemblyError);
         const auto quoted = numberMessageText(message);
         require(quoted.has_value(), "undocumented message", message);
         const TElementSet &e = c.elementSet;
@@ -274,14 +278,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(named, "the message names no field", message);
         if (message == catalogueText(e.catnumber))
             require(!referenceCatalogueText(e.catnumber), "a valid catalogue number refused",
-                    e.catnumber);
+                e.catnumber);
         return 0;
     }
     require(assembled.has_value(), "the entry converted where a field fails", assemblyError);
     require(c.line1 == assembled->line1, "line 1 differs from its fields' conversions",
-            c.line1 + " / " + assembled->line1);
+        c.line1 + " / " + assembled->line1);
     require(c.line2 == assembled->line2, "line 2 differs from its fields' conversions",
-            c.line2 + " / " + assembled->line2);
+        c.line2 + " / " + assembled->line2);
     checkLines(c);
     return 0;
 }

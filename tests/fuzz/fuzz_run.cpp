@@ -75,7 +75,7 @@ void writeFile(const std::string &path, std::string_view bytes)
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     require(fd >= 0, "cannot write the input");
     require(write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
-            "cannot write the input");
+        "cannot write the input");
     close(fd);
 }
 
@@ -127,11 +127,11 @@ constexpr std::array<std::int32_t, 4> counterStarts { 20000, 99990, 339990, 0 };
 
 // What the run must have produced for `lines`, given how it ended.
 void checkRun(const std::vector<std::string> &lines,
-              std::string_view output,
-              const Outcome &outcome,
-              bool renumber,
-              std::int32_t counterBefore,
-              std::int32_t counterAfter)
+    std::string_view output,
+    const Outcome &outcome,
+    bool renumber,
+    std::int32_t counterBefore,
+    std::int32_t counterAfter)
 {
     const std::vector<Entry> entries = splitEntries(output);
     std::size_t next = 0; // the next entry to match
@@ -144,23 +144,23 @@ void checkRun(const std::vector<std::string> &lines,
             // Rows are left: the run must have stopped on this one.
             require(outcome.failed, "a row was not converted", row);
             require(outcome.line == lineNumber, "the error names the wrong line",
-                    outcome.message + " at " + std::to_string(outcome.line));
+                outcome.message + " at " + std::to_string(outcome.line));
             const auto columns = referenceColumns(row);
             const std::int32_t advance = counterAfter - counterBefore;
             if (columns.size() < 17) {
                 require(outcome.message == shortRowText(lineNumber, columns.size()),
-                        "wrong short-row message", outcome.message);
+                    "wrong short-row message", outcome.message);
                 require(advance == (renumber ? static_cast<std::int32_t>(next) : 0),
-                        "a short row advanced the renumber counter");
+                    "a short row advanced the renumber counter");
             } else {
                 const auto quoted = numberMessageText(outcome.message);
                 require(quoted.has_value(), "undocumented message", outcome.message);
                 // A renumbered row can fail on the counter's own number.
                 require(shown(row).find(*quoted) != std::string::npos
-                            || (renumber && *quoted == std::to_string(counterAfter)),
-                        "the message names a text that is not in the row", outcome.message);
+                        || (renumber && *quoted == std::to_string(counterAfter)),
+                    "the message names a text that is not in the row", outcome.message);
                 require(advance == (renumber ? static_cast<std::int32_t>(next) + 1 : 0),
-                        "the failing row did not use up exactly one number");
+                    "the failing row did not use up exactly one number");
             }
             return;
         }
@@ -171,7 +171,7 @@ void checkRun(const std::vector<std::string> &lines,
         if (renumber) {
             const long number = static_cast<long>(counterBefore) + static_cast<long>(next) + 1;
             require(entry.line1.substr(2, 5) == referenceCatalogue(number),
-                    "wrong renumbered catalogue number", entry.line1);
+                "wrong renumbered catalogue number", entry.line1);
         }
         ++next;
     }
@@ -179,9 +179,9 @@ void checkRun(const std::vector<std::string> &lines,
     require(!outcome.failed, "an error after every row converted", outcome.message);
     require(outcome.result.outcome == RunOutcome::Converted, "not reported as converted");
     require(outcome.result.count == static_cast<int>(entries.size()), "wrong count");
-    require(counterAfter - counterBefore
-                == (renumber ? static_cast<std::int32_t>(entries.size()) : 0),
-            "the renumber counter moved wrongly");
+    require(
+        counterAfter - counterBefore == (renumber ? static_cast<std::int32_t>(entries.size()) : 0),
+        "the renumber counter moved wrongly");
 }
 
 bool headerAccepted(const std::vector<std::string> &lines)
@@ -235,8 +235,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(fileRun.result.outcome == RunOutcome::WrongHeader, "wrong header not reported");
         require(!output.has_value(), "an output was created for a wrong header");
         require(host.shown.size() == 1 && host.shown[0].kind == Shown::PlacedError
-                    && host.shown[0].text == wrongHeaderMessage,
-                "the wrong-header box was not shown once");
+                && host.shown[0].text == wrongHeaderMessage,
+            "the wrong-header box was not shown once");
         require(conversion.renumbercounter == counterStart, "counter moved on a wrong header");
         return 0;
     }
@@ -248,8 +248,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         require(fileRun.result.outputName == outputPath, "wrong output name");
         require(host.shown.size() == 1 && host.shown[0].kind == Shown::PlacedNotice
-                    && host.shown[0].text == summaryMessage(fileRun.result.count, outputPath),
-                "the summary was not shown once");
+                && host.shown[0].text == summaryMessage(fileRun.result.count, outputPath),
+            "the summary was not shown once");
     }
 
     // Through descriptors: the same output and the same ending.
@@ -257,7 +257,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int out = memfd_create("out", MFD_CLOEXEC);
     require(in >= 0 && out >= 0, "memfd_create failed");
     require(write(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
-            "cannot fill the memory file");
+        "cannot fill the memory file");
     lseek(in, 0, SEEK_SET);
     Conversion streams;
     streams.renumbermode = renumber ? 1 : 0;
@@ -270,12 +270,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         streamRun = { true, error.what(), error.line(), {} };
     }
     require(streamRun.failed == fileRun.failed && streamRun.message == fileRun.message
-                && streamRun.line == fileRun.line,
-            "streams and files end differently", streamRun.message + " / " + fileRun.message);
+            && streamRun.line == fileRun.line,
+        "streams and files end differently", streamRun.message + " / " + fileRun.message);
     require(readDescriptor(out) == *output, "streams and files write different bytes");
     require(streamHost.shown.empty(), "a message was shown while converting streams");
     require(streams.renumbercounter == conversion.renumbercounter,
-            "streams and files renumber differently");
+        "streams and files renumber differently");
     require(readDescriptor(in) == bytes, "the input descriptor's bytes changed");
     close(in);
     close(out);

@@ -24,8 +24,7 @@ namespace varnholt::fuzz {
 [[noreturn]] inline void violation(std::string_view what, std::string_view detail = {})
 {
     std::fprintf(stderr, "INVARIANT VIOLATED: %.*s\n  detail: [%.*s]\n",
-                 static_cast<int>(what.size()), what.data(), static_cast<int>(detail.size()),
-                 detail.data());
+        static_cast<int>(what.size()), what.data(), static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
 
@@ -70,11 +69,10 @@ inline void checkEntryLines(std::string_view line1, std::string_view line2)
     constexpr tle::FieldPlace catalogue1 = tle::place(1, tle::Field::catalogueNumber);
     constexpr tle::FieldPlace catalogue2 = tle::place(2, tle::Field::catalogueNumber);
     require(line1.substr(catalogue1.column - 1, catalogue1.width)
-                == line2.substr(catalogue2.column - 1, catalogue2.width),
-            "catalogue numbers of the two lines differ",
-            std::string(line1) + "|" + std::string(line2));
+            == line2.substr(catalogue2.column - 1, catalogue2.width),
+        "catalogue numbers of the two lines differ", std::string(line1) + "|" + std::string(line2));
     require(line1[tle::place(1, tle::Field::ephemerisType).column - 1] == '0',
-            "line 1 does not hold the ephemeris type 0", line1);
+        "line 1 does not hold the ephemeris type 0", line1);
 }
 
 /// The catalogue number's five characters for a value 0-339999.
@@ -174,14 +172,14 @@ inline std::optional<std::int32_t> referenceInteger(std::string_view text)
     if (body.find_first_not_of(allowed) != std::string_view::npos)
         return std::nullopt;
     const std::size_t firstSignificant = body.find_first_not_of('0');
-    const std::string_view significant
-        = firstSignificant == std::string_view::npos ? std::string_view("0")
-                                                     : body.substr(firstSignificant);
+    const std::string_view significant = firstSignificant == std::string_view::npos
+        ? std::string_view("0")
+        : body.substr(firstSignificant);
     if (hex) {
         if (significant.size() > 8)
             return std::nullopt;
-        std::uint32_t pattern
-            = static_cast<std::uint32_t>(std::strtoul(std::string(significant).c_str(), nullptr, 16));
+        std::uint32_t pattern = static_cast<std::uint32_t>(
+            std::strtoul(std::string(significant).c_str(), nullptr, 16));
         if (negative)
             pattern = ~pattern + 1U;
         return static_cast<std::int32_t>(pattern);
@@ -327,13 +325,11 @@ inline std::string fitText(std::string_view text)
 /// The quoted text of a number message, or nothing when `message` is not one.
 inline std::optional<std::string_view> numberMessageText(std::string_view message)
 {
-    for (std::string_view rest :
-         { std::string_view("' is not a valid floating point value"),
-           std::string_view("' is not a valid integer value"),
-           std::string_view("' is not a valid catalogue number"),
-           std::string_view("' does not fit its TLE field") }) {
-        if (message.size() >= rest.size() + 1 && message.front() == '\''
-            && message.ends_with(rest))
+    for (std::string_view rest : { std::string_view("' is not a valid floating point value"),
+             std::string_view("' is not a valid integer value"),
+             std::string_view("' is not a valid catalogue number"),
+             std::string_view("' does not fit its TLE field") }) {
+        if (message.size() >= rest.size() + 1 && message.front() == '\'' && message.ends_with(rest))
             return message.substr(1, message.size() - rest.size() - 1);
     }
     return std::nullopt;
@@ -367,7 +363,7 @@ inline std::vector<Entry> splitEntries(std::string_view output)
     for (std::size_t k = 0; k < lines.size(); k += 3) {
         const Entry entry { lines[k], lines[k + 1], lines[k + 2] };
         require(entry.name.find_first_of("\r\n") == std::string_view::npos,
-                "line break inside a name line", entry.name);
+            "line break inside a name line", entry.name);
         checkEntryLines(entry.line1, entry.line2);
         entries.push_back(entry);
     }

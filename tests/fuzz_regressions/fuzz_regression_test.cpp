@@ -3,10 +3,9 @@
 #include "number_text.h"
 #include "test_support.h"
 
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,23 +33,22 @@ namespace {
         EXPECT_THAT(GetParam().convert, ThrowsMessage<ConversionError>(StrEq(GetParam().message)));
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Conversions,
+    INSTANTIATE_TEST_SUITE_P(Conversions,
         MessageNamingATextWithNul,
-        ::testing::Values(
-            NulCase { "Inclination", [] { PadInclination("51.6\0"s); },
-                      "'51.6?' is not a valid floating point value" },
+        ::testing::Values(NulCase { "Inclination", [] { PadInclination("51.6\0"s); },
+                              "'51.6?' is not a valid floating point value" },
             NulCase { "EpochMonth", [] { ConvertEpoch("2024-0\0-05T06:00:00"s); },
-                      "'0?' is not a valid integer value" },
+                "'0?' is not a valid integer value" },
             NulCase { "FirstDerivative", [] { ConvertNdot("\0.1"s); },
-                      "'?.1' is not a valid floating point value" },
+                "'?.1' is not a valid floating point value" },
             NulCase { "Catalogue", [] { CatalogueNumber("40\0"s + "732"); },
-                      "'40?732' is not a valid catalogue number" },
+                "'40?732' is not a valid catalogue number" },
             NulCase { "DecimalField", [] { checkDecimalField("15.5\0"s); },
-                      "'15.5?' is not a valid floating point value" },
+                "'15.5?' is not a valid floating point value" },
             NulCase { "CountField", [] { checkDigitsField("12\0"s); },
-                      "'12?' is not a valid integer value" },
-            NulCase { "OnlyNul", [] { readIntegerText("\0"s); }, "'?' is not a valid integer value" }),
+                "'12?' is not a valid integer value" },
+            NulCase {
+                "OnlyNul", [] { readIntegerText("\0"s); }, "'?' is not a valid integer value" }),
         caseName);
 
 } // namespace
