@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit, file-system, interoperability
-# and window tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the tests without the window with the core
-# scanning byte by byte instead of with SSE2, and a short run of each fuzz target.
+# Builds everything and runs every check: the format and lint checks, the unit,
+# file-system, interoperability and window tests (warnings as errors), the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the core tests
+# with the byte-by-byte scan, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 scripts/deps.sh test
 
-for preset in dev asan portable; do
+echo "== format"
+scripts/format.sh --check
+
+for preset in ci asan portable; do
     echo "== build and test ($preset)"
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== clang-tidy"
+scripts/clang-tidy.sh --with-app
 
 if [[ -x scripts/fuzz.sh ]]; then
     echo "== fuzz targets, short run"
