@@ -53,6 +53,39 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
         return 1
     }
 
+    # repeat CHECK WINDOW: runs the function CHECK on WINDOW, which sets
+    # $geometry and lists what is wrong in $problems, until nothing is wrong or
+    # five seconds have passed: a window may be found a moment before its icon
+    # and place are set.
+    repeat() {
+        i=0
+        while :; do
+            geometry=$(xwininfo -id "$2")
+            problems=""
+            "$1" "$2"
+            if [ -z "$problems" ] || [ $i -ge 50 ]; then
+                return
+            fi
+            sleep 0.1
+            i=$((i + 1))
+        done
+    }
+
+    # Without a window manager the frame is the client: 383 x 275 centred on 1024 x 768.
+    main_window_placed() {
+        xprop -id "$1" _NET_WM_ICON | grep -q "64 x 64" || problems="$problems no 64 x 64 window icon;"
+        echo "$geometry" | grep -q "Absolute upper-left X:  320" || problems="$problems wrong left;"
+        echo "$geometry" | grep -q "Absolute upper-left Y:  246" || problems="$problems wrong top;"
+        echo "$geometry" | grep -q "Width: 383" || problems="$problems wrong width;"
+        echo "$geometry" | grep -q "Height: 275" || problems="$problems wrong height;"
+    }
+
+    # The summary at the main window + 75, + 65.
+    summary_placed() {
+        echo "$geometry" | grep -q "Absolute upper-left X:  395" || problems="$problems summary not at left 395;"
+        echo "$geometry" | grep -q "Absolute upper-left Y:  311" || problems="$problems summary not at top 311;"
+    }
+
     "$PROGRAM" &
     pid=$!
     if ! found=$(waitfor $pid "Varnholt  version $VERSION"); then
@@ -60,24 +93,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
         exit 1
     fi
     xprop -id "$found" WM_NAME _NET_WM_NAME
-    # Without a window manager the frame is the client: 383 x 275 centred on 1024 x 768.
-    # The window may be found a moment before its icon and place are set, so the
-    # checks are repeated for up to five seconds.
-    i=0
-    while :; do
-        geometry=$(xwininfo -id "$found")
-        problems=""
-        xprop -id "$found" _NET_WM_ICON | grep -q "64 x 64" || problems="$problems no 64 x 64 window icon;"
-        echo "$geometry" | grep -q "Absolute upper-left X:  320" || problems="$problems wrong left;"
-        echo "$geometry" | grep -q "Absolute upper-left Y:  246" || problems="$problems wrong top;"
-        echo "$geometry" | grep -q "Width: 383" || problems="$problems wrong width;"
-        echo "$geometry" | grep -q "Height: 275" || problems="$problems wrong height;"
-        if [ -z "$problems" ] || [ $i -ge 50 ]; then
-            break
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
+    repeat main_window_placed "$found"
     echo "$geometry"
     status=0
     if [ -n "$problems" ]; then
@@ -99,18 +115,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
         kill $pid
         exit 1
     fi
-    i=0
-    while :; do
-        geometry=$(xwininfo -id "$box")
-        problems=""
-        echo "$geometry" | grep -q "Absolute upper-left X:  395" || problems="$problems summary not at left 395;"
-        echo "$geometry" | grep -q "Absolute upper-left Y:  311" || problems="$problems summary not at top 311;"
-        if [ -z "$problems" ] || [ $i -ge 50 ]; then
-            break
-        fi
-        sleep 0.1
-        i=$((i + 1))
-    done
+    repeat summary_placed "$box"
     cmp "$WORK/catalogue.TLE" "$DATA/catalogue.tle" || problems="$problems TLE file differs;"
     if [ -n "$problems" ]; then
         echo "$geometry"
