@@ -71,7 +71,7 @@ void reportError(std::string_view file, const varnholt::ConversionError &error)
 bool writeStandardOutput(const std::string &line)
 {
     try {
-        varnholt::writeText(1, line);
+        varnholt::writeText(varnholt::standardOutput(), line);
         return true;
     } catch (const varnholt::IoError &error) {
         std::cerr << program << ": standard output: " << error.what() << '\n';
@@ -85,8 +85,9 @@ bool convertOne(varnholt::Conversion &conversion, const std::string &file)
 {
     CommandLineHost host(file);
     try {
-        const varnholt::RunResult result = file == "-" ? conversion.convertStreams(0, 1, host)
-                                                       : conversion.LoadCSVfile1Click(host);
+        const varnholt::RunResult result = file == "-"
+            ? conversion.convertStreams(varnholt::standardInput(), varnholt::standardOutput(), host)
+            : conversion.LoadCSVfile1Click(host);
         if (result.outcome != varnholt::RunOutcome::Converted) {
             std::cerr << program << ": " << file << ": " << host.message() << '\n';
             return false;
@@ -111,6 +112,7 @@ int main(int argc, char **argv)
 {
     // A closed pipe or a file-size limit is reported as an I/O error, not by a signal.
     varnholt::reportFileLimitsAsErrors();
+    varnholt::useBinaryStandardStreams();
     bool renumber = false;
     bool optionsEnded = false;
     std::vector<std::string> files;

@@ -233,14 +233,14 @@ RunResult Conversion::RenumberClick(RunHost &host)
 RunResult Conversion::readdatafile(RunHost &host)
 {
     InputFile input(sourcefilename);
-    LineReader reader(input.fd());
+    LineReader reader(input.handle());
     if (!headerAccepted(reader)) {
         input.close();
         host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
         return { RunOutcome::WrongHeader, 0, {} };
     }
     RunResult result { RunOutcome::Converted, 0, outputstem + "TLE" };
-    OutputFile output(result.outputName, input.fd());
+    OutputFile output(result.outputName, input.handle());
     result.count = convertRows(reader, output);
     input.close();
     output.finish();
@@ -249,16 +249,16 @@ RunResult Conversion::readdatafile(RunHost &host)
     return result;
 }
 
-RunResult Conversion::convertStreams(int inputFd, int outputFd, RunHost &host)
+RunResult Conversion::convertStreams(FileHandle input, FileHandle output, RunHost &host)
 {
-    LineReader reader(inputFd);
+    LineReader reader(input);
     if (!headerAccepted(reader)) {
         host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
         return { RunOutcome::WrongHeader, 0, {} };
     }
-    OutputFile output(outputFd);
-    RunResult result { RunOutcome::Converted, convertRows(reader, output), {} };
-    output.finish();
+    OutputFile file(output);
+    RunResult result { RunOutcome::Converted, convertRows(reader, file), {} };
+    file.finish();
     return result;
 }
 

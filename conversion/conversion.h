@@ -1,6 +1,7 @@
 #pragma once
 
 #include "element_set.h"
+#include "file_io.h"
 #include "padded_text.h"
 #include "row_columns.h"
 #include "run_host.h"
@@ -64,10 +65,10 @@ public:
     /// The conversion run on `sourcefilename`, writing `outputstem` + "TLE".
     RunResult readdatafile(RunHost &host);
 
-    /// The same run on already open descriptors (standard input and output of
+    /// The same run on already open files (standard input and output of
     /// the command-line converter), which stay open. Shows the wrong-header box
     /// through `host` but no summary.
-    RunResult convertStreams(int inputFd, int outputFd, RunHost &host);
+    RunResult convertStreams(FileHandle input, FileHandle output, RunHost &host);
 
     /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
     /// field's text does not read or does not fit its TLE field, naming the

@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,23 @@ namespace varnholt {
 
 // The file system as the conversion run sees it. Every failure is thrown as an
 // IoError with its cause. This is the one place that talks to the operating
-// system.
+// system; each system has a file of its own behind this interface.
+
+/// An open file as the system knows it: a descriptor on POSIX systems, a
+/// HANDLE on Windows, carried in an integer the size of a pointer.
+using FileHandle = std::intptr_t;
+
+/// No open file (-1 is also the value of Windows' INVALID_HANDLE_VALUE).
+inline constexpr FileHandle noFile = -1;
+
+/// The process's standard input, output and error.
+FileHandle standardInput() noexcept;
+FileHandle standardOutput() noexcept;
+FileHandle standardError() noexcept;
+
+/// Makes standard input and output carry bytes unchanged where the system
+/// would otherwise translate line ends. Both programs call it at start-up.
+void useBinaryStandardStreams() noexcept;
 
 /// The cause for an errno value met on `path`: a missing file is a missing
 /// path when the folder it names does not exist either; an errno without a
@@ -23,11 +40,11 @@ IoCause ioCauseFor(int errorNumber, const std::string &path);
 /// a signal. Both programs call it once at start-up.
 void reportFileLimitsAsErrors() noexcept;
 
-/// Writes all of `text` to the open descriptor `fd`; throws IoError.
-void writeText(int fd, std::string_view text);
+/// Writes all of `text` to the open file `file`; throws IoError.
+void writeText(FileHandle file, std::string_view text);
 
 /// Reads up to `size` bytes; 0 at the end of the input.
-std::size_t readSome(int fd, char *buffer, std::size_t size);
+std::size_t readSome(FileHandle file, char *buffer, std::size_t size);
 
 /// An input file open for reading, closed when it goes.
 class InputFile {
@@ -40,13 +57,13 @@ public:
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
-    int fd() const noexcept { return m_fd; }
+    FileHandle handle() const noexcept { return m_file; }
 
     /// Closes the file; throws IoError when closing fails.
     void close();
 
 private:
-    int m_fd = -1;
+    FileHandle m_file = noFile;
 };
 
 /// The output, written in whole entries. Entries are buffered and the buffer
@@ -57,12 +74,12 @@ class OutputFile {
 public:
     /// Creates (or replaces) `path`, a regular file or a character device
     /// (such as /dev/null). Throws IoError (IoCause::FileInUse) when `path`
-    /// denotes the open input `inputFd` itself (same file through any name),
+    /// denotes the open input `input` itself (same file through any name),
     /// and IoCause::NotAFile for a named pipe or socket, before anything is
     /// changed and without waiting for a reader.
-    OutputFile(const std::string &path, int inputFd);
-    /// Writes to an open descriptor, which stays owned by the caller.
-    explicit OutputFile(int fd);
+    OutputFile(const std::string &path, FileHandle input);
+    /// Writes to an open file, which stays owned by the caller.
+    explicit OutputFile(FileHandle file);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
@@ -82,7 +99,7 @@ private:
     void flush();
     void writeAll(const char *data, std::size_t size);
 
-    int m_fd = -1;
+    FileHandle m_file = noFile;
     bool m_owned = false;
     std::string m_path;
     std::vector<char> m_buffer;

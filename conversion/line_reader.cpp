@@ -16,8 +16,8 @@ namespace {
     constexpr std::size_t bufferSize = std::size_t { 64 } * 1024;
 } // namespace
 
-LineReader::LineReader(int fd)
-    : m_fd(fd)
+LineReader::LineReader(FileHandle file)
+    : m_file(file)
     , m_storage(bufferSize + linePadding)
     , m_data(m_storage.data())
 {
@@ -34,7 +34,7 @@ bool LineReader::fill()
 {
     if (m_eof)
         return false;
-    const std::size_t got = readSome(m_fd, m_storage.data(), bufferSize);
+    const std::size_t got = readSome(m_file, m_storage.data(), bufferSize);
     m_pos = 0;
     m_end = got;
     if (got == 0)
@@ -88,9 +88,9 @@ bool LineReader::next(PaddedText &line)
         if (*feed == lineFeed) {
             m_pos = static_cast<std::size_t>(feed + 1 - m_data);
             const std::string_view text(start, static_cast<std::size_t>(p - start));
-            // A descriptor's buffer has the room behind it; bytes in memory
+            // A file's buffer has the room behind it; bytes in memory
             // may end anywhere, so their lines are copied below.
-            if (m_fd >= 0) {
+            if (m_file != noFile) {
                 line = PaddedText(text);
                 return true;
             }

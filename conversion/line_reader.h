@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file_io.h"
 #include "padded_text.h"
 
 #include <string>
@@ -18,8 +19,8 @@ namespace varnholt {
 /// - lines of any length are read whole, bytes taken as they are.
 class LineReader {
 public:
-    /// Reads from an open descriptor, which stays owned by the caller.
-    explicit LineReader(int fd);
+    /// Reads from an open file, which stays owned by the caller.
+    explicit LineReader(FileHandle file);
     /// Reads from bytes in memory, which must outlive the reader. Each line
     /// is copied, to have room behind it.
     explicit LineReader(std::string_view bytes);
@@ -46,7 +47,7 @@ private:
     std::string_view readAcrossBuffers();
     std::string_view keep(std::string_view line);
 
-    int m_fd = -1;
+    FileHandle m_file = noFile;
     std::vector<char> m_storage;
     const char *m_data = nullptr;
     std::size_t m_pos = 0;

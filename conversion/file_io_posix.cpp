@@ -1,6 +1,5 @@
-#include "file_io.h"
-
 #include "errors.h"
+#include "file_io.h"
 
 #include <cerrno>
 #include <csignal>
@@ -23,6 +22,8 @@ namespace {
         struct stat info { };
         return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
+
+    int descriptor(FileHandle file) noexcept { return static_cast<int>(file); }
 
     [[noreturn]] void fail(int errorNumber, const std::string &path)
     {
@@ -74,14 +75,22 @@ IoCause ioCauseFor(int errorNumber, const std::string &path)
     }
 }
 
+FileHandle standardInput() noexcept { return STDIN_FILENO; }
+FileHandle standardOutput() noexcept { return STDOUT_FILENO; }
+FileHandle standardError() noexcept { return STDERR_FILENO; }
+
+// POSIX systems never translate line ends.
+void useBinaryStandardStreams() noexcept { }
+
 void reportFileLimitsAsErrors() noexcept
 {
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-void writeText(int fd, std::string_view text)
+void writeText(FileHandle file, std::string_view text)
 {
+    const int fd = descriptor(file);
     const char *data = text.data();
     std::size_t size = text.size();
     while (size > 0) {
@@ -96,8 +105,9 @@ void writeText(int fd, std::string_view text)
     }
 }
 
-std::size_t readSome(int fd, char *buffer, std::size_t size)
+std::size_t readSome(FileHandle file, char *buffer, std::size_t size)
 {
+    const int fd = descriptor(file);
     for (;;) {
         const ssize_t got = ::read(fd, buffer, size);
         if (got >= 0)
@@ -126,24 +136,24 @@ InputFile::InputFile(const std::string &path)
     if (!S_ISREG(info.st_mode))
         failNotAFile(fd, path);
     restoreBlocking(fd);
-    m_fd = fd;
+    m_file = fd;
 }
 
 InputFile::~InputFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_file != noFile)
+        ::close(descriptor(m_file));
 }
 
 void InputFile::close()
 {
-    const int fd = m_fd;
-    m_fd = -1;
+    const int fd = descriptor(m_file);
+    m_file = noFile;
     if (fd >= 0 && ::close(fd) != 0)
         fail(errno, {});
 }
 
-OutputFile::OutputFile(const std::string &path, int inputFd)
+OutputFile::OutputFile(const std::string &path, FileHandle inputFile)
     : m_owned(true)
     , m_path(path)
     , m_buffer(bufferSize)
@@ -151,7 +161,7 @@ OutputFile::OutputFile(const std::string &path, int inputFd)
     struct stat input { };
     struct stat existing { };
     if (::stat(path.c_str(), &existing) == 0) {
-        if (::fstat(inputFd, &input) == 0 && input.st_dev == existing.st_dev
+        if (::fstat(descriptor(inputFile), &input) == 0 && input.st_dev == existing.st_dev
             && input.st_ino == existing.st_ino)
             throw IoError(IoCause::FileInUse);
         if (!S_ISREG(existing.st_mode) && !S_ISCHR(existing.st_mode) && !S_ISDIR(existing.st_mode))
@@ -169,11 +179,11 @@ OutputFile::OutputFile(const std::string &path, int inputFd)
     if (::fstat(fd, &opened) != 0 || (!S_ISREG(opened.st_mode) && !S_ISCHR(opened.st_mode)))
         failNotAFile(fd, path);
     restoreBlocking(fd);
-    m_fd = fd;
+    m_file = fd;
 }
 
-OutputFile::OutputFile(int fd)
-    : m_fd(fd)
+OutputFile::OutputFile(FileHandle file)
+    : m_file(file)
     , m_buffer(bufferSize)
 {
 }
@@ -183,13 +193,13 @@ OutputFile::~OutputFile() { abandon(); }
 void OutputFile::writeAll(const char *data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t written = ::write(m_fd, data, size);
+        const ssize_t written = ::write(descriptor(m_file), data, size);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno;
             // Cut a partly written entry off again (not possible on pipes or devices).
-            if (::ftruncate(m_fd, m_committed) != 0) { }
+            if (::ftruncate(descriptor(m_file), m_committed) != 0) { }
             fail(error, m_path);
         }
         data += written;
@@ -226,15 +236,15 @@ void OutputFile::writeEntry(std::string_view name, std::string_view line1, std::
 void OutputFile::finish()
 {
     flush();
-    const int fd = m_fd;
-    m_fd = -1;
+    const int fd = descriptor(m_file);
+    m_file = noFile;
     if (m_owned && fd >= 0 && ::close(fd) != 0)
         fail(errno, m_path);
 }
 
 void OutputFile::abandon() noexcept
 {
-    if (m_fd < 0)
+    if (m_file == noFile)
         return;
     try {
         flush();
@@ -242,8 +252,8 @@ void OutputFile::abandon() noexcept
         // The error that ended the run is the one the user sees.
     }
     if (m_owned)
-        ::close(m_fd);
-    m_fd = -1;
+        ::close(descriptor(m_file));
+    m_file = noFile;
 }
 
 } // namespace varnholt
