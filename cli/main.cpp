@@ -1,5 +1,6 @@
 // varnholt-convert: the load command for scripts and batch use.
 
+#include "arguments.h"
 #include "conversion.h"
 #include "errors.h"
 #include "file_io.h"
@@ -116,8 +117,8 @@ int main(int argc, char **argv)
     bool renumber = false;
     bool optionsEnded = false;
     std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (const std::string &argument : varnholt::commandLineArguments(argc, argv)) {
+        const std::string_view arg = argument;
         if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
             files.emplace_back(arg);
         } else if (arg == "--") {

@@ -173,11 +173,7 @@ namespace {
 
 std::string outputStemFor(std::string_view path)
 {
-#ifdef _WIN32
-    const std::size_t slash = path.find_last_of("/\\");
-#else
-    const std::size_t slash = path.find_last_of('/');
-#endif
+    const std::size_t slash = path.find_last_of(folderSeparators());
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
     const std::size_t point = path.find('.', nameStart);
     if (point == std::string_view::npos)

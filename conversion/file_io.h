@@ -30,10 +30,15 @@ FileHandle standardError() noexcept;
 /// would otherwise translate line ends. Both programs call it at start-up.
 void useBinaryStandardStreams() noexcept;
 
-/// The cause for an errno value met on `path`: a missing file is a missing
-/// path when the folder it names does not exist either; an errno without a
-/// cause of its own is IoCause::Other.
+/// The cause for the system's error number met on `path` (an errno value on
+/// POSIX systems, a GetLastError() code on Windows). On POSIX systems a
+/// missing file is a missing path when the folder it names does not exist
+/// either; a number without a cause of its own is IoCause::Other.
 IoCause ioCauseFor(int errorNumber, const std::string &path);
+
+/// The characters that end a folder in a path: "/" on POSIX systems; "\", "/"
+/// and the ":" after a drive letter on Windows.
+std::string_view folderSeparators() noexcept;
 
 /// Makes a write past the process's file-size limit, or to a pipe nobody
 /// reads, fail with an error (EFBIG, EPIPE) instead of ending the process by
@@ -96,8 +101,11 @@ public:
     void abandon() noexcept;
 
 private:
+    static constexpr std::size_t entryBufferSize = std::size_t { 64 } * 1024;
+
     void flush();
     void writeAll(const char *data, std::size_t size);
+    static void closeQuietly(FileHandle file) noexcept;
 
     FileHandle m_file = noFile;
     bool m_owned = false;

@@ -11,8 +11,6 @@ namespace varnholt {
 
 namespace {
 
-    constexpr std::size_t bufferSize = std::size_t { 64 } * 1024;
-
     bool folderExists(const std::string &path)
     {
         const std::size_t slash = path.find_last_of('/');
@@ -74,6 +72,8 @@ IoCause ioCauseFor(int errorNumber, const std::string &path)
         return IoCause::Other;
     }
 }
+
+std::string_view folderSeparators() noexcept { return "/"; }
 
 FileHandle standardInput() noexcept { return STDIN_FILENO; }
 FileHandle standardOutput() noexcept { return STDOUT_FILENO; }
@@ -156,7 +156,7 @@ void InputFile::close()
 OutputFile::OutputFile(const std::string &path, FileHandle inputFile)
     : m_owned(true)
     , m_path(path)
-    , m_buffer(bufferSize)
+    , m_buffer(entryBufferSize)
 {
     struct stat input { };
     struct stat existing { };
@@ -182,14 +182,6 @@ OutputFile::OutputFile(const std::string &path, FileHandle inputFile)
     m_file = fd;
 }
 
-OutputFile::OutputFile(FileHandle file)
-    : m_file(file)
-    , m_buffer(bufferSize)
-{
-}
-
-OutputFile::~OutputFile() { abandon(); }
-
 void OutputFile::writeAll(const char *data, std::size_t size)
 {
     while (size > 0) {
@@ -207,32 +199,6 @@ void OutputFile::writeAll(const char *data, std::size_t size)
     }
 }
 
-void OutputFile::flush()
-{
-    if (m_used == 0)
-        return;
-    writeAll(m_buffer.data(), m_used);
-    m_committed += static_cast<long long>(m_used);
-    m_used = 0;
-}
-
-void OutputFile::writeEntry(std::string_view name, std::string_view line1, std::string_view line2)
-{
-    const std::size_t size = name.size() + line1.size() + line2.size() + 6;
-    if (m_used + size > m_buffer.size()) {
-        flush();
-        if (size > m_buffer.size())
-            m_buffer.resize(size);
-    }
-    char *out = m_buffer.data() + m_used;
-    for (std::string_view text : { name, line1, line2 }) {
-        out = std::copy(text.begin(), text.end(), out);
-        *out++ = '\r';
-        *out++ = '\n';
-    }
-    m_used += size;
-}
-
 void OutputFile::finish()
 {
     flush();
@@ -242,18 +208,6 @@ void OutputFile::finish()
         fail(errno, m_path);
 }
 
-void OutputFile::abandon() noexcept
-{
-    if (m_file == noFile)
-        return;
-    try {
-        flush();
-    } catch (const IoError &) {
-        // The error that ended the run is the one the user sees.
-    }
-    if (m_owned)
-        ::close(descriptor(m_file));
-    m_file = noFile;
-}
+void OutputFile::closeQuietly(FileHandle file) noexcept { ::close(descriptor(file)); }
 
 } // namespace varnholt

@@ -1,0 +1,57 @@
+#include "file_io.h"
+
+#include <algorithm>
+
+// What the file layer does the same way on every system: the entry buffer.
+
+namespace varnholt {
+
+OutputFile::OutputFile(FileHandle file)
+    : m_file(file)
+    , m_buffer(entryBufferSize)
+{
+}
+
+OutputFile::~OutputFile() { abandon(); }
+
+void OutputFile::flush()
+{
+    if (m_used == 0)
+        return;
+    writeAll(m_buffer.data(), m_used);
+    m_committed += static_cast<long long>(m_used);
+    m_used = 0;
+}
+
+void OutputFile::writeEntry(std::string_view name, std::string_view line1, std::string_view line2)
+{
+    const std::size_t size = name.size() + line1.size() + line2.size() + 6;
+    if (m_used + size > m_buffer.size()) {
+        flush();
+        if (size > m_buffer.size())
+            m_buffer.resize(size);
+    }
+    char *out = m_buffer.data() + m_used;
+    for (std::string_view text : { name, line1, line2 }) {
+        out = std::copy(text.begin(), text.end(), out);
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    m_used += size;
+}
+
+void OutputFile::abandon() noexcept
+{
+    if (m_file == noFile)
+        return;
+    try {
+        flush();
+    } catch (const IoError &) {
+        // The error that ended the run is the one the user sees.
+    }
+    if (m_owned)
+        closeQuietly(m_file);
+    m_file = noFile;
+}
+
+} // namespace varnholt
