@@ -23,20 +23,12 @@ namespace {
         return lines;
     }
 
-    struct CloseFile {
-        void operator()(std::FILE *file) const { std::fclose(file); }
-    };
-
     /// The lines of `bytes` written to a temporary file and read back through
-    /// its descriptor; the file is closed however the reading ends.
+    /// the file layer; the file is closed however the reading ends.
     void readAllFromAFile(const std::string &bytes, std::vector<std::string> &lines)
     {
-        const std::unique_ptr<std::FILE, CloseFile> file(std::tmpfile());
-        ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
-        std::fflush(file.get());
-        std::rewind(file.get());
-        LineReader reader(::fileno(file.get()));
+        const testing::TemporaryInput file(bytes);
+        LineReader reader(file.handle());
         lines = readAll(reader);
     }
 

@@ -43,10 +43,6 @@ namespace {
         return std::string(length, '7') + std::string(exampleRow.substr(exampleRow.find(',')));
     }
 
-    struct CloseFile {
-        void operator()(std::FILE *file) const { std::fclose(file); }
-    };
-
     TEST(PaddedText, LinesAndColumnsHaveTheirRoomBehindThem)
     {
         // Short lines, lines ending just before or after a buffer refill, and
@@ -58,12 +54,8 @@ namespace {
         bytes += rowOfLength(70000) + "\n";
         bytes += "a,b,c";
 
-        const std::unique_ptr<std::FILE, CloseFile> file(std::tmpfile());
-        ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
-        std::fflush(file.get());
-        std::rewind(file.get());
-        LineReader fromFile(::fileno(file.get()));
+        const testing::TemporaryInput file(bytes);
+        LineReader fromFile(file.handle());
         LineReader fromMemory(bytes);
 
         for (LineReader *reader : { &fromFile, &fromMemory }) {

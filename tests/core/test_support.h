@@ -3,9 +3,13 @@
 // Data and helpers shared by the tests of the conversion core, of real files
 // and of the desktop program.
 
+#include "file_io.h"
+
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -53,6 +57,40 @@ inline void writeBytes(const std::filesystem::path &path, std::string_view bytes
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
+
+/// `bytes` in a file of the temporary folder, open for reading through the
+/// file layer as a conversion run opens its input; removed when it goes.
+class TemporaryInput {
+public:
+    explicit TemporaryInput(std::string_view bytes)
+        : m_path(uniquePath())
+    {
+        writeBytes(m_path, bytes);
+        m_file.emplace(m_path.string());
+    }
+    ~TemporaryInput()
+    {
+        m_file.reset();
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
+    }
+    TemporaryInput(const TemporaryInput &) = delete;
+    TemporaryInput &operator=(const TemporaryInput &) = delete;
+
+    FileHandle handle() const { return m_file->handle(); }
+
+private:
+    static std::filesystem::path uniquePath()
+    {
+        static int made = 0;
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        return std::filesystem::temp_directory_path()
+            / ("varnholt-input-" + std::to_string(now) + "-" + std::to_string(++made));
+    }
+
+    std::filesystem::path m_path;
+    std::optional<InputFile> m_file;
+};
 
 /// `text` as a line of a file, with its CR LF end.
 inline std::string crlfLine(std::string_view text) { return std::string(text) + "\r\n"; }

@@ -43,8 +43,11 @@ namespace {
 
     TEST(ApplicationTitle, LowersTheRestAfterTheWholeFirstCharacter)
     {
-        const LowerCase marked
-            = [](std::string_view rest) { return "[" + std::string(rest) + "]"; };
+        const LowerCase marked = [](std::string_view rest) {
+            std::string text = "[";
+            text.append(rest).append("]");
+            return text;
+        };
         EXPECT_EQ(applicationTitleFor("/opt/\xc3\x89TOILE.exe", marked), "\xc3\x89[TOILE]");
         EXPECT_EQ(applicationTitleFor("C:\\X.exe", marked), "X[]");
     }

@@ -213,6 +213,8 @@ def run(command):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("converter")
+    parser.add_argument("--emulator", default="",
+                        help="program that runs the converter (Wine for a Windows build)")
     parser.add_argument("generator")
     parser.add_argument("--rows", type=int, default=3000)
     parser.add_argument("--seeds", default="20260802,7")
@@ -220,6 +222,7 @@ def main():
     args = parser.parse_args()
 
     seeds = [int(s) for s in args.seeds.split(",")]
+    converter = ([args.emulator] if args.emulator else []) + [args.converter]
     folder = tempfile.mkdtemp(prefix="varnholt-interop-")
     report = Report()
     try:
@@ -231,7 +234,7 @@ def main():
                                 "--seed", str(seed)], stdout=out, check=True)
             inputs.append((seed, path, csv_rows(path)))
 
-        run([args.converter] + [path for _, path, _ in inputs])
+        run(converter + [path for _, path, _ in inputs])
         for seed, path, rows in inputs:
             with open(path[:-len(".csv")] + ".TLE", "rb") as f:
                 check_file(report, f"seed {seed}", rows, f.read())
@@ -242,7 +245,7 @@ def main():
             copy = os.path.join(folder, f"renumber-{seed}.csv")
             shutil.copyfile(path, copy)
             renumbered.append((seed, copy, rows))
-        run([args.converter, "--renumber"] + [path for _, path, _ in renumbered])
+        run(converter + ["--renumber"] + [path for _, path, _ in renumbered])
         first = 20001
         for seed, path, rows in renumbered:
             with open(path[:-len(".csv")] + ".TLE", "rb") as f:
@@ -252,7 +255,7 @@ def main():
         # Standard input to standard output gives the same entries as the file.
         seed, path, rows = inputs[0]
         with open(path, "rb") as f:
-            piped = subprocess.run([args.converter, "-"], stdin=f, capture_output=True)
+            piped = subprocess.run(converter + ["-"], stdin=f, capture_output=True)
         with open(path[:-len(".csv")] + ".TLE", "rb") as f:
             if piped.returncode != 0 or piped.stdout != f.read():
                 report.fail("stdin", f"'-' gave exit status {piped.returncode} and "

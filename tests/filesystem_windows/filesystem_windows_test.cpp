@@ -1,0 +1,242 @@
+// File-system faults met by a real run on Windows: real files in a temporary
+// folder, through the conversion core, with the system's own error codes.
+
+#include "conversion.h"
+#include "errors.h"
+#include "file_io.h"
+#include "recording_host.h"
+#include "test_support.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace varnholt {
+namespace {
+
+    namespace fs = std::filesystem;
+
+    using testing::crlfLine;
+    using testing::exampleEntry;
+    using testing::exampleRow;
+    using testing::header;
+    using testing::readBytes;
+    using testing::writeBytes;
+
+    const std::string oneRow = crlfLine(header) + crlfLine(exampleRow);
+
+    /// A handle held open for the length of a test.
+    class HeldFile {
+    public:
+        HeldFile(const fs::path &path, DWORD access, DWORD sharing)
+            : m_handle(::CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL, nullptr))
+        {
+        }
+        ~HeldFile()
+        {
+            if (m_handle != INVALID_HANDLE_VALUE)
+                ::CloseHandle(m_handle);
+        }
+        HeldFile(const HeldFile &) = delete;
+        HeldFile &operator=(const HeldFile &) = delete;
+        bool open() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+    private:
+        HANDLE m_handle;
+    };
+
+    class WindowsRun : public ::testing::Test {
+    public:
+        void SetUp() override
+        {
+            m_dir = fs::temp_directory_path()
+                / ("varnholt-windows-" + std::to_string(::GetCurrentProcessId()) + "-"
+                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            fs::remove_all(m_dir);
+            fs::create_directories(m_dir);
+        }
+        void TearDown() override
+        {
+            std::error_code ignored;
+            for (const auto &entry : fs::directory_iterator(m_dir, ignored))
+                ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+            fs::remove_all(m_dir, ignored);
+        }
+
+        /// The path of `name` in the test's folder, as UTF-8.
+        std::string path(const std::u8string &name) const
+        {
+            const std::u8string text = (m_dir / name).u8string();
+            return { text.begin(), text.end() };
+        }
+
+        /// Runs the load command on `chosen`; the message it ended with.
+        std::string load(const std::string &chosen)
+        {
+            testing::RecordingHost host;
+            host.answer = chosen;
+            Conversion conversion;
+            try {
+                conversion.LoadCSVfile1Click(host);
+            } catch (const ConversionError &error) {
+                return error.what();
+            }
+            return host.messages.empty() ? std::string() : host.messages.back().text;
+        }
+
+        fs::path m_dir;
+    };
+
+    std::string summaryFor(const std::string &output)
+    {
+        return summaryMessage(1, output);
+    }
+
+    TEST(WindowsErrorCodes, SystemCodesGiveTheirMessages)
+    {
+        const struct {
+            DWORD code;
+            const char *message;
+        } cases[] = {
+            { ERROR_FILE_NOT_FOUND, "File not found" },
+            { ERROR_PATH_NOT_FOUND, "Invalid filename" },
+            { ERROR_TOO_MANY_OPEN_FILES, "Too many open files" },
+            { ERROR_ACCESS_DENIED, "File access denied" },
+            { ERROR_SHARING_VIOLATION, "I/O error 32" },
+            { ERROR_DISK_FULL, "I/O error 112" },
+            { ERROR_INVALID_HANDLE, "I/O error 6" },
+            { ERROR_LOCK_VIOLATION, "I/O error 33" },
+            { ERROR_INVALID_NAME, "I/O error 123" },
+        };
+        for (const auto &c : cases) {
+            const int number = static_cast<int>(c.code);
+            EXPECT_EQ(IoError(ioCauseFor(number, "x"), number).what(), std::string(c.message))
+                << "code " << c.code;
+        }
+    }
+
+    TEST(WindowsOutputName, BothSeparatorsAndDriveLetters)
+    {
+        const struct {
+            const char *input;
+            const char *stem;
+        } cases[] = {
+            { "C:\\data.v2\\active.csv", "C:\\data.v2\\active." },
+            { "C:/data.v2/active.csv", "C:/data.v2/active." },
+            { "D:\\x.y/z", "D:\\x.y/z." },
+            { "C:active.csv", "C:active." },
+            { "\\\\server\\share.d\\gps.ops.txt", "\\\\server\\share.d\\gps." },
+        };
+        for (const auto &c : cases)
+            EXPECT_EQ(outputStemFor(c.input), c.stem) << c.input;
+    }
+
+    TEST_F(WindowsRun, FaultsGiveTheirMessagesAndLeaveTheInputAlone)
+    {
+        const struct {
+            const char *name;
+            std::function<std::string(WindowsRun &)> prepare; ///< returns the path chosen
+            std::string message; ///< "%" stands for the path chosen
+        } cases[] = {
+            { "missing file", [](WindowsRun &run) { return run.path(u8"absent.csv"); },
+                "File not found" },
+            { "missing folder", [](WindowsRun &run) { return run.path(u8"none\\absent.csv"); },
+                "Invalid filename" },
+            { "folder as input",
+                [](WindowsRun &run) {
+                    fs::create_directories(run.m_dir / "folder.csv");
+                    return run.path(u8"folder.csv");
+                },
+                "File access denied" },
+            { "folder in the output's place",
+                [](WindowsRun &run) {
+                    writeBytes(run.m_dir / "shadowed.csv", oneRow);
+                    fs::create_directories(run.m_dir / "shadowed.TLE");
+                    return run.path(u8"shadowed.csv");
+                },
+                "File access denied" },
+            { "output is the input by its own name",
+                [](WindowsRun &run) {
+                    writeBytes(run.m_dir / "same.TLE", oneRow);
+                    return run.path(u8"same.TLE");
+                },
+                "I/O error 32" },
+            { "output is the input through a hard link",
+                [](WindowsRun &run) {
+                    writeBytes(run.m_dir / "linked.csv", oneRow);
+                    ::CreateHardLinkW((run.m_dir / "linked.TLE").c_str(),
+                        (run.m_dir / "linked.csv").c_str(), nullptr);
+                    return run.path(u8"linked.csv");
+                },
+                "I/O error 32" },
+            { "output is the input in other letter case",
+                [](WindowsRun &run) {
+                    writeBytes(run.m_dir / "upper.TLE", oneRow);
+                    return run.path(u8"UPPER.tle");
+                },
+                "I/O error 32" },
+            { "device name", [](WindowsRun &) { return std::string("CON"); },
+                "'%' is not a regular file" },
+            { "device name in a folder, with an extension",
+                [](WindowsRun &run) { return run.path(u8"nul.csv"); }, "'%' is not a regular file" },
+            { "serial port", [](WindowsRun &run) { return run.path(u8"COM1.txt"); },
+                "'%' is not a regular file" },
+            { "pipe", [](WindowsRun &) { return std::string("\\\\.\\pipe\\varnholt-test"); },
+                "'%' is not a regular file" },
+        };
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.name);
+            const std::string chosen = c.prepare(*this);
+            // Reading a device or pipe here would wait for it: only files are compared.
+            const fs::path input = fs::u8path(chosen);
+            const bool file = fs::is_regular_file(input);
+            const std::string before = file ? readBytes(input) : std::string();
+            std::string expected = c.message;
+            if (const std::size_t mark = expected.find('%'); mark != std::string::npos)
+                expected.replace(mark, 1, chosen);
+            EXPECT_EQ(load(chosen), expected);
+            if (file) {
+                EXPECT_EQ(readBytes(input), before);
+            }
+        }
+    }
+
+    TEST_F(WindowsRun, OutputHeldByAnotherProgramIsASharingViolation)
+    {
+        writeBytes(m_dir / "held.csv", oneRow);
+        writeBytes(m_dir / "held.TLE", "theirs");
+        const HeldFile held(m_dir / "held.TLE", GENERIC_READ, 0);
+        ASSERT_TRUE(held.open());
+        EXPECT_EQ(load(path(u8"held.csv")), "I/O error 32");
+        EXPECT_EQ(readBytes(m_dir / "held.csv"), oneRow);
+    }
+
+    TEST_F(WindowsRun, InputOpenForWritingElsewhereIsASharingViolation)
+    {
+        writeBytes(m_dir / "busy.csv", oneRow);
+        const HeldFile writer(m_dir / "busy.csv", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(writer.open());
+        EXPECT_EQ(load(path(u8"busy.csv")), "I/O error 32");
+        EXPECT_FALSE(fs::exists(m_dir / "busy.TLE"));
+    }
+
+    TEST_F(WindowsRun, FoldersWithNonAsciiNamesConvert)
+    {
+        for (const std::u8string folder :
+            { u8"T\u00e9l\u00e9chargements", u8"\u0421\u043f\u0443\u0442\u043d\u0438\u043a\u0438",
+                u8"\u536b\u661f" }) {
+            fs::create_directories(m_dir / folder);
+            writeBytes(m_dir / folder / u8"active.csv", oneRow);
+            const std::string input = path(folder + u8"\\active.csv");
+            const std::string output = path(folder + u8"\\active.TLE");
+            EXPECT_EQ(load(input), summaryFor(output));
+            EXPECT_EQ(readBytes(m_dir / folder / u8"active.TLE"), exampleEntry);
+        }
+    }
+
+} // namespace
+} // namespace varnholt
