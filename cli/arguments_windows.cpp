@@ -1,13 +1,15 @@
 #include "arguments.h"
 
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <algorithm>
 #include <climits>
 #include <memory>
 #include <string_view>
+
+// shellapi.h uses what windows.h declares.
+#include <windows.h>
+// clang-format off
+#include <shellapi.h>
+// clang-format on
 
 namespace varnholt {
 

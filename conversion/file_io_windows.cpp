@@ -1,16 +1,13 @@
-#include "file_io.h"
-
 #include "errors.h"
-
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
+#include "file_io.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <string_view>
+#include <windows.h>
 
 // The file layer on Windows: wide-character calls at the edge, UTF-8 paths
 // inside. The error numbers are the system's own GetLastError() codes, which
@@ -241,9 +238,9 @@ OutputFile::OutputFile(const std::string &path, FileHandle inputFile)
     {
         // Whatever already has the name is looked at, not changed: opened
         // for no access at all, sharing everything.
-        OwnedHandle existing(::CreateFileW(wide.c_str(), 0,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        OwnedHandle existing(
+            ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (existing.valid()) {
             FileIdentity input;
             FileIdentity output;

@@ -2,7 +2,8 @@
 # Builds everything and runs every check: the format and lint checks, the unit,
 # file-system, interoperability and window tests (warnings as errors), the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the core tests
-# with the byte-by-byte scan, and a short run of each fuzz target.
+# with the byte-by-byte scan, the Windows build's tests under Wine, and a short
+# run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -18,6 +19,12 @@ for preset in ci asan portable; do
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== Windows build, tested under Wine, and its ZIP"
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows -j "$jobs"
+(cd build/windows && cpack)
 
 echo "== clang-tidy"
 scripts/clang-tidy.sh --with-app

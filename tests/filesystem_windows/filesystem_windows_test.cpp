@@ -7,12 +7,11 @@
 #include "recording_host.h"
 #include "test_support.h"
 
-#include <windows.h>
-
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <windows.h>
 
 namespace varnholt {
 namespace {
@@ -32,8 +31,13 @@ namespace {
     class HeldFile {
     public:
         HeldFile(const fs::path &path, DWORD access, DWORD sharing)
-            : m_handle(::CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL, nullptr))
+            : m_handle(::CreateFileW(path.c_str(),
+                access,
+                sharing,
+                nullptr,
+                OPEN_EXISTING,
+                FILE_ATTRIBUTE_NORMAL,
+                nullptr))
         {
         }
         ~HeldFile()
@@ -91,10 +95,7 @@ namespace {
         fs::path m_dir;
     };
 
-    std::string summaryFor(const std::string &output)
-    {
-        return summaryMessage(1, output);
-    }
+    std::string summaryFor(const std::string &output) { return summaryMessage(1, output); }
 
     TEST(WindowsErrorCodes, SystemCodesGiveTheirMessages)
     {
@@ -182,7 +183,8 @@ namespace {
             { "device name", [](WindowsRun &) { return std::string("CON"); },
                 "'%' is not a regular file" },
             { "device name in a folder, with an extension",
-                [](WindowsRun &run) { return run.path(u8"nul.csv"); }, "'%' is not a regular file" },
+                [](WindowsRun &run) { return run.path(u8"nul.csv"); },
+                "'%' is not a regular file" },
             { "serial port", [](WindowsRun &run) { return run.path(u8"COM1.txt"); },
                 "'%' is not a regular file" },
             { "pipe", [](WindowsRun &) { return std::string("\\\\.\\pipe\\varnholt-test"); },
@@ -218,7 +220,8 @@ namespace {
     TEST_F(WindowsRun, InputOpenForWritingElsewhereIsASharingViolation)
     {
         writeBytes(m_dir / "busy.csv", oneRow);
-        const HeldFile writer(m_dir / "busy.csv", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        const HeldFile writer(
+            m_dir / "busy.csv", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(writer.open());
         EXPECT_EQ(load(path(u8"busy.csv")), "I/O error 32");
         EXPECT_FALSE(fs::exists(m_dir / "busy.TLE"));
@@ -226,9 +229,8 @@ namespace {
 
     TEST_F(WindowsRun, FoldersWithNonAsciiNamesConvert)
     {
-        for (const std::u8string folder :
-            { u8"T\u00e9l\u00e9chargements", u8"\u0421\u043f\u0443\u0442\u043d\u0438\u043a\u0438",
-                u8"\u536b\u661f" }) {
+        for (const std::u8string folder : { u8"T\u00e9l\u00e9chargements",
+                 u8"\u0421\u043f\u0443\u0442\u043d\u0438\u043a\u0438", u8"\u536b\u661f" }) {
             fs::create_directories(m_dir / folder);
             writeBytes(m_dir / folder / u8"active.csv", oneRow);
             const std::string input = path(folder + u8"\\active.csv");

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# varnholt-convert.exe under Wine: the fixtures convert to the same bytes as
+# on Linux, in a folder with a non-ASCII name too; wildcards are expanded by
+# the program in name order; "-" passes bytes through unchanged.
+#   windows_converter_test.sh EMULATOR CONVERTER.exe DATA_DIR
+set -euo pipefail
+emulator=$1 converter=$2 data=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # what, then a command that must succeed
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+run() { (cd "$work" && "$emulator" "$converter" "$@"); }
+
+folder="Спутники 卫星"
+mkdir -p "$work/$folder" "$work/many"
+cp "$data/catalogue.csv" "$data/edges.csv" "$work/$folder/"
+run "$folder\\catalogue.csv" "$folder/edges.csv" >"$work/out.txt"
+check "catalogue converts byte for byte" cmp "$work/$folder/catalogue.TLE" "$data/catalogue.tle"
+check "edge cases convert byte for byte" cmp "$work/$folder/edges.TLE" "$data/edges.tle"
+check "the summary names the output in UTF-8" \
+    grep -qF "$folder\\catalogue.csv: 8 satellites written to $folder\\catalogue.TLE" "$work/out.txt"
+
+# Renumbering runs on across the files a wildcard gives, in name order
+# whatever the letter case.
+for name in b.csv A.csv c.CSV; do cp "$data/catalogue.csv" "$work/many/$name"; done
+run --renumber 'many\*.csv' >"$work/out.txt"
+check "wildcard expanded in name order" diff <(cut -d: -f1 "$work/out.txt") \
+    <(printf 'many\\A.csv\nmany\\b.csv\nmany\\c.CSV\n')
+check "renumbering starts at 20001 in the first file" \
+    cmp "$work/many/A.TLE" "$data/catalogue-renumbered.tle"
+check "renumbering goes on in the next file" \
+    grep -q '^1 20009U' "$work/many/b.TLE"
+
+set +e
+run 'many\*.none' 2>"$work/err.txt"
+status=$?
+set -e
+check "a wildcard matching nothing is named in the error" \
+    grep -qF 'varnholt-convert: many\*.none: ' "$work/err.txt"
+check "and the exit status is 1" test "$status" -eq 1
+
+(cd "$work" && "$emulator" "$converter" - <"$data/catalogue.csv" >"$work/stdout.tle" 2>/dev/null)
+check "standard output carries the bytes unchanged" cmp "$work/stdout.tle" "$data/catalogue.tle"
+
+[[ $failures -eq 0 ]]
