@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Draws the program icon: a satellite on an orbit around the Earth.
 
-Writes a 64 x 64 PNG in 24-bit colour (no alpha channel, every pixel opaque)
-with scripts/rgb_png.py, using only the standard library. Run from anywhere:
+The design is laid out on a 64 x 64 grid; every size is drawn from it by
+sampling the design at that size's pixels, never by scaling another image.
+Writes PNGs in 24-bit colour (no alpha channel, every pixel opaque) with
+scripts/rgb_png.py, using only the standard library. Run from anywhere:
 
-    python3 resources/make_icon.py            # writes resources/varnholt.png
+    python3 resources/make_icon.py                 # writes resources/varnholt.png (64 x 64)
     python3 resources/make_icon.py other.png
+    python3 resources/make_icon.py --size 256 big.png
 """
 
 import math
@@ -112,15 +115,17 @@ def sample(px, py):
     return tuple(int(a + (b - a) * t) for a, b in zip(SPACE_TOP, SPACE_BOTTOM))
 
 
-def render():
+def render(size=SIZE):
+    scale = SIZE / size
     rows = []
-    for y in range(SIZE):
+    for y in range(size):
         row = bytearray()
-        for x in range(SIZE):
+        for x in range(size):
             acc = [0, 0, 0]
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    colour = sample(x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES)
+                    colour = sample((x + (sx + 0.5) / SAMPLES) * scale,
+                                    (y + (sy + 0.5) / SAMPLES) * scale)
                     for i in range(3):
                         acc[i] += colour[i]
             row.extend(round(a / SAMPLES**2) for a in acc)
@@ -129,8 +134,13 @@ def render():
 
 
 def main():
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "varnholt.png")
-    rgb_png.write(target, SIZE, SIZE, render())
+    args = sys.argv[1:]
+    size = SIZE
+    if args[:1] == ["--size"]:
+        size = int(args[1])
+        args = args[2:]
+    target = args[0] if args else os.path.join(HERE, "varnholt.png")
+    rgb_png.write(target, size, size, render(size))
 
 
 if __name__ == "__main__":

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build_run=(
-    cmake make g++ pkg-config
+    cmake make g++ pkg-config python3
     qt6-base-dev libchm-dev fp-utils
     libqt6widgets6 libchm1 fonts-liberation2
 )
@@ -16,6 +16,7 @@ test_only=(
     xvfb xauth x11-utils openbox
     clang-14 libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+    dpkg-dev lintian appstream desktop-file-utils
 )
 
 case "${1:-run}" in

@@ -2,8 +2,8 @@
 # Builds everything and runs every check: the format and lint checks, the unit,
 # file-system, interoperability and window tests (warnings as errors), the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the core tests
-# with the byte-by-byte scan, the Windows build's tests under Wine, and a short
-# run of each fuzz target.
+# with the byte-by-byte scan, the Windows build's tests under Wine, the Debian
+# package's checks, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -25,6 +25,9 @@ cmake --preset windows
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows -j "$jobs"
 (cd build/windows && cpack)
+
+echo "== Debian package"
+scripts/check_package.sh
 
 echo "== clang-tidy"
 scripts/clang-tidy.sh --with-app
