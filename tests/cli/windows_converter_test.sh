@@ -6,7 +6,7 @@
 set -euo pipefail
 emulator=$1 converter=$2 data=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work/full" 2>/dev/null || true; rm -rf "$work"' EXIT
 failures=0
 check() { # what, then a command that must succeed
     local what=$1
@@ -45,5 +45,25 @@ check "and the exit status is 1" test "$status" -eq 1
 
 (cd "$work" && "$emulator" "$converter" - <"$data/catalogue.csv" >"$work/stdout.tle" 2>/dev/null)
 check "standard output carries the bytes unchanged" cmp "$work/stdout.tle" "$data/catalogue.tle"
+
+# A full disk, where this machine lets a small file system be mounted (root):
+# the error is the system's 112 and the TLE holds whole entries only.
+mkdir -p "$work/full"
+if mount -t tmpfs -o size=64k tmpfs "$work/full" 2>/dev/null; then
+    for i in $(seq 1 60); do sed -n 2p "$data/catalogue.csv"; done >"$work/rows"
+    { head -n 1 "$data/catalogue.csv"; for i in 1 2 3 4 5; do cat "$work/rows"; done; } >"$work/full/big.csv"
+    set +e
+    run "full/big.csv" 2>"$work/err.txt" >/dev/null
+    status=$?
+    set -e
+    check "a full disk is I/O error 112" grep -qF 'full/big.csv: I/O error 112' "$work/err.txt"
+    check "and the exit status is 1" test "$status" -eq 1
+    entry_bytes=$(head -n 3 "$data/catalogue.tle" | wc -c)
+    check "the TLE holds whole entries only" \
+        test $(($(stat -c %s "$work/full/big.TLE") % entry_bytes)) -eq 0
+    umount "$work/full"
+else
+    echo "skipped: a full disk (no tmpfs mount here)"
+fi
 
 [[ $failures -eq 0 ]]
