@@ -1,5 +1,5 @@
 # The Debian package, made by `cpack -G DEB` in the package build
-# (scripts/make_package.sh): varnholt_<version>-1_amd64.deb, installing under /usr.
+# (scripts/check_package.sh): varnholt_<version>-1_amd64.deb, installing under /usr.
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 
 install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
