@@ -27,6 +27,9 @@ namespace {
         return text;
     }
 
+    /// What ends a folder in a path: both separators and a drive letter's colon.
+    constexpr const wchar_t *folderEnds = L"\\/:";
+
     struct FindCloser {
         void operator()(HANDLE find) const noexcept { ::FindClose(find); }
     };
@@ -35,7 +38,7 @@ namespace {
     /// name order regardless of letter case; empty when none does.
     std::vector<std::wstring> matchingFiles(const std::wstring &pattern)
     {
-        const std::size_t nameStart = pattern.find_last_of(L"\\/:") + 1;
+        const std::size_t nameStart = pattern.find_last_of(folderEnds) + 1;
         const std::wstring folder = pattern.substr(0, nameStart);
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW found {};
@@ -71,7 +74,7 @@ std::vector<std::string> commandLineArguments(int, char **)
         return arguments;
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = wide.get()[i];
-        const std::size_t nameStart = argument.find_last_of(L"\\/:") + 1;
+        const std::size_t nameStart = argument.find_last_of(folderEnds) + 1;
         const bool pattern = argument.find_first_of(L"*?", nameStart) != std::wstring::npos;
         const std::vector<std::wstring> files
             = pattern ? matchingFiles(argument) : std::vector<std::wstring> {};

@@ -21,10 +21,9 @@ using FileHandle = std::intptr_t;
 /// No open file (-1 is also the value of Windows' INVALID_HANDLE_VALUE).
 inline constexpr FileHandle noFile = -1;
 
-/// The process's standard input, output and error.
+/// The process's standard input and output.
 FileHandle standardInput() noexcept;
 FileHandle standardOutput() noexcept;
-FileHandle standardError() noexcept;
 
 /// Makes standard input and output carry bytes unchanged where the system
 /// would otherwise translate line ends. Both programs call it at start-up.

@@ -77,7 +77,6 @@ std::string_view folderSeparators() noexcept { return "/"; }
 
 FileHandle standardInput() noexcept { return STDIN_FILENO; }
 FileHandle standardOutput() noexcept { return STDOUT_FILENO; }
-FileHandle standardError() noexcept { return STDERR_FILENO; }
 
 // POSIX systems never translate line ends.
 void useBinaryStandardStreams() noexcept { }

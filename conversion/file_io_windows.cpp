@@ -151,7 +151,6 @@ std::string_view folderSeparators() noexcept { return "\\/:"; }
 
 FileHandle standardInput() noexcept { return portableHandle(::GetStdHandle(STD_INPUT_HANDLE)); }
 FileHandle standardOutput() noexcept { return portableHandle(::GetStdHandle(STD_OUTPUT_HANDLE)); }
-FileHandle standardError() noexcept { return portableHandle(::GetStdHandle(STD_ERROR_HANDLE)); }
 
 // The conversion reads and writes the standard handles directly, so no line
 // end is translated there; the C runtime's streams are set to bytes as well

@@ -36,10 +36,11 @@ diff -u packaging/expected-files.txt <(cd "$root" && find . -type f | sed 's#^\.
     fail "the package's files differ from packaging/expected-files.txt"
 
 python3 - "$root/usr/share/man/man1" help/messages.html <<'PY' || fail "manual pages"
-import gzip, html, re, sys
+import gzip, sys
+sys.path.insert(0, "man")
+from make_man_page import HEADING, plain  # the pages' own reading of the help
 folder, page = sys.argv[1:3]
-titles = [" ".join(html.unescape(re.sub(r"<[^>]+>", "", t)).split())
-          for t in re.findall(r'<h2><a name="[^"]*">(.*?)</a></h2>', open(page, encoding="utf-8").read())]
+titles = [plain(title) for title, _ in HEADING.findall(open(page, encoding="utf-8").read())]
 for name in ("varnholt.1.gz", "varnholt-convert.1.gz"):
     text = gzip.open(f"{folder}/{name}", "rt", encoding="utf-8").read()
     text = text.replace("\\-", "-").replace("\\e", "\\").replace("\\&", "")

@@ -95,8 +95,6 @@ namespace {
         fs::path m_dir;
     };
 
-    std::string summaryFor(const std::string &output) { return summaryMessage(1, output); }
-
     TEST(WindowsErrorCodes, SystemCodesGiveTheirMessages)
     {
         const struct {
@@ -235,7 +233,7 @@ namespace {
             writeBytes(m_dir / folder / u8"active.csv", oneRow);
             const std::string input = path(folder + u8"\\active.csv");
             const std::string output = path(folder + u8"\\active.TLE");
-            EXPECT_EQ(load(input), summaryFor(output));
+            EXPECT_EQ(load(input), summaryMessage(1, output));
             EXPECT_EQ(readBytes(m_dir / folder / u8"active.TLE"), exampleEntry);
         }
     }
