@@ -89,18 +89,6 @@ namespace {
         return lines;
     }
 
-    /// The folder the program, and the README beside it, lie in.
-    std::string programFolder()
-    {
-        std::wstring path(MAX_PATH, L'\0');
-        DWORD length = 0;
-        while ((length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())))
-            >= path.size())
-            path.resize(path.size() * 2);
-        path.resize(length);
-        return utf8Text(path.substr(0, path.find_last_of(L"\\/")));
-    }
-
     void addContent(HWND window, AboutState &state)
     {
         namespace about = varnholt::about;
@@ -111,7 +99,7 @@ namespace {
         addLabel(window, state.font.get(), about::dateRow, { about::rowLeft, about::dateRowTop });
         addLabel(window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
         // A long folder is shortened in its middle, so that the row ends inside the frame.
-        addLabel(window, state.font.get(), std::string(about::readmeRowLead) + programFolder(),
+        addLabel(window, state.font.get(), std::string(about::readmeRowLead) + utf8Text(programFolder()),
             { about::rowLeft, about::readmeRowTop }, SS_PATHELLIPSIS, about::rowRight - about::rowLeft);
         addLabel(window, state.creditsFont.get(), about::creditsRow,
             { about::rowLeft, about::creditsRowTop });
@@ -188,6 +176,10 @@ void registerAboutWindowClass(HINSTANCE instance)
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = greyBrush();
     windowClass.lpszClassName = aboutWindowClass;

@@ -28,22 +28,6 @@ namespace {
         return utf8Text(wide);
     }
 
-    std::wstring moduleFileName()
-    {
-        std::wstring name(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD length
-                = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-            if (length == 0)
-                return {};
-            if (length < name.size()) {
-                name.resize(length);
-                return name;
-            }
-            name.resize(name.size() * 2);
-        }
-    }
-
     /// A path as the file dialog gives it: full, from the current folder.
     std::string fullPath(const std::wstring &path)
     {
@@ -74,6 +58,28 @@ namespace {
 
 } // namespace
 
+std::wstring programFile()
+{
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0)
+            return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+std::wstring programFolder()
+{
+    const std::wstring file = programFile();
+    const std::size_t folderEnd = file.find_last_of(L"\\/");
+    return folderEnd == std::wstring::npos ? std::wstring() : file.substr(0, folderEnd);
+}
+
 std::string applicationTitleFor(std::wstring_view programPath)
 {
     return varnholt::applicationTitleFor(utf8Text(programPath), systemLowerCase);
@@ -81,7 +87,7 @@ std::string applicationTitleFor(std::wstring_view programPath)
 
 const std::string &applicationTitle()
 {
-    static const std::string title = applicationTitleFor(moduleFileName());
+    static const std::string title = applicationTitleFor(programFile());
     return title;
 }
 

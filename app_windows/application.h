@@ -12,6 +12,12 @@ namespace varnholt::windows_app {
 /// lower case as the system does it ("C:\Tools\ConvTool.exe" gives "Convtool").
 std::string applicationTitleFor(std::wstring_view programPath);
 
+/// The full path of the running program's file.
+std::wstring programFile();
+
+/// The folder the running program's file lies in, without a final separator.
+std::wstring programFolder();
+
 /// The running program's application title, made at the first call.
 const std::string &applicationTitle();
 
