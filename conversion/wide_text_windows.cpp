@@ -4,7 +4,7 @@
 
 #include <climits>
 
-namespace varnholt::windows_app {
+namespace varnholt {
 
 std::wstring wideText(std::string_view text)
 {
@@ -33,4 +33,4 @@ std::string utf8Text(std::wstring_view text)
     return narrow;
 }
 
-} // namespace varnholt::windows_app
+} // namespace varnholt
