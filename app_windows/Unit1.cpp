@@ -9,7 +9,6 @@
 #include "window_design.h"
 
 #include <shellapi.h>
-
 #include <stdexcept>
 
 namespace varnholt::windows_app {
@@ -25,7 +24,10 @@ namespace {
         ::AppendMenuW(menu, MF_STRING, id, text.c_str());
     }
 
-    [[noreturn]] void failWithLastError() { throw std::runtime_error(systemErrorText(::GetLastError())); }
+    [[noreturn]] void failWithLastError()
+    {
+        throw std::runtime_error(systemErrorText(::GetLastError()));
+    }
 
     void registerMainWindowClass(HINSTANCE instance, WNDPROC procedure)
     {
@@ -176,7 +178,8 @@ void TMainForm::dropFiles(HDROP drop)
 LRESULT CALLBACK TMainForm::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto *form = static_cast<TMainForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *form
+            = static_cast<TMainForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         form->m_window = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }

@@ -4,12 +4,11 @@
 #include "conversion.h"
 #include "window_host.h"
 
-#include <windows.h>
-
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 
@@ -63,7 +62,8 @@ public:
     void openFiles(std::vector<std::string> paths);
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK windowProcedure(
+        HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void command(unsigned id);
     void dropFiles(HDROP drop);

@@ -6,9 +6,8 @@
 #include "wide_text.h"
 #include "window_design.h"
 
-#include <shlwapi.h>
-
 #include <memory>
+#include <shlwapi.h>
 #include <stdexcept>
 #include <string>
 
@@ -70,8 +69,8 @@ namespace {
         const std::wstring wide = wideText(text);
         const SIZE size = textSize(window, font, wide);
         HWND label = ::CreateWindowExW(0, L"STATIC", wide.c_str(),
-            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, at.x, at.y,
-            size.cx, size.cy, window, nullptr,
+            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, at.x, at.y, size.cx, size.cy,
+            window, nullptr,
             reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
         ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return label;
@@ -109,9 +108,11 @@ namespace {
         // Items 1 and 2, the frame rectangle and the icon, are drawn by the
         // window itself, under the labels.
         addLabel(window, state.titleFont.get(), programName, about::titlePlace);
-        addLabel(window, state.font.get(), about::versionRow(), { about::rowLeft, about::versionRowTop });
+        addLabel(window, state.font.get(), about::versionRow(),
+            { about::rowLeft, about::versionRowTop });
         addLabel(window, state.font.get(), about::dateRow, { about::rowLeft, about::dateRowTop });
-        addLabel(window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
+        addLabel(
+            window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
         const std::string readme = std::string(about::readmeRowLead)
             + shortenedFolder(window, state.font.get(), programFolder(),
                 about::rowRight - about::rowLeft
@@ -121,10 +122,11 @@ namespace {
             { about::rowLeft, about::creditsRowTop });
 
         const Rect box = about::descriptionBox;
-        HWND description = ::CreateWindowExW(0, L"STATIC",
-            withSystemLineEnds(about::description).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-            box.left, box.top, box.width, box.height, window, nullptr,
-            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+        HWND description
+            = ::CreateWindowExW(0, L"STATIC", withSystemLineEnds(about::description).c_str(),
+                WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, box.left, box.top, box.width,
+                box.height, window, nullptr,
+                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
         ::SendMessageW(description, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.get()), FALSE);
     }
 
@@ -134,7 +136,8 @@ namespace {
         PAINTSTRUCT paintStruct {};
         HDC context = ::BeginPaint(window, &paintStruct);
         const Rect frame = about::frameRectangle;
-        const RECT outer { frame.left, frame.top, frame.left + frame.width, frame.top + frame.height };
+        const RECT outer { frame.left, frame.top, frame.left + frame.width,
+            frame.top + frame.height };
         HBRUSH outline = ::CreateSolidBrush(outlineGrey);
         ::FillRect(context, &outer, outline);
         ::DeleteObject(outline);
@@ -207,9 +210,10 @@ HWND showAboutWindow(HINSTANCE instance, HWND owner, HICON icon)
 {
     RECT mainFrame {};
     ::GetWindowRect(owner, &mainFrame);
-    const Point place = aboutWindowPlace(
-        { mainFrame.left, mainFrame.top, mainFrame.right - mainFrame.left, mainFrame.bottom - mainFrame.top },
-        aboutWindowSize);
+    const Point place
+        = aboutWindowPlace({ mainFrame.left, mainFrame.top, mainFrame.right - mainFrame.left,
+                               mainFrame.bottom - mainFrame.top },
+            aboutWindowSize);
 
     auto state = std::make_unique<AboutState>();
     state->icon = icon;

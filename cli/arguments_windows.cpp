@@ -1,5 +1,4 @@
 #include "arguments.h"
-
 #include "wide_text.h"
 
 #include <algorithm>

@@ -1,8 +1,7 @@
 #include "wide_text.h"
 
-#include <windows.h>
-
 #include <climits>
+#include <windows.h>
 
 namespace varnholt {
 
