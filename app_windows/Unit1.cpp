@@ -2,12 +2,14 @@
 
 #include "about_window.h"
 #include "application.h"
+#include "application_rules.h"
 #include "chosen_file_host.h"
 #include "html_help.h"
 #include "placement.h"
 #include "wide_text.h"
 #include "window_design.h"
 
+#include <algorithm>
 #include <shellapi.h>
 #include <stdexcept>
 
@@ -199,7 +201,10 @@ void TMainForm::dropFiles(HDROP drop)
         paths.push_back(utf8Text(path));
     }
     ::DragFinish(drop);
-    openFiles(std::move(paths));
+    // Only CSV and text files are taken; a drop that holds anything else is passed over whole.
+    if (std::all_of(paths.begin(), paths.end(),
+            [](const std::string &path) { return isLoadableFileName(path); }))
+        openFiles(std::move(paths));
 }
 
 LRESULT CALLBACK TMainForm::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
