@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "about_window.h"
+#include "chosen_file_host.h"
 #include "html_help.h"
 #include "outer_size.h"
 #include "placement.h"
@@ -189,7 +190,7 @@ void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
 void TMainForm::loadCSVfile(const QString &path)
 {
-    ChosenFileHost host(*m_host, QFile::encodeName(path).toStdString());
+    varnholt::ChosenFileHost host(*m_host, QFile::encodeName(path).toStdString());
     m_conversion.LoadCSVfile1Click(host);
 }
 

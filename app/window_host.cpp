@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QWidget>
-#include <utility>
 
 namespace {
 
@@ -72,29 +71,4 @@ void WindowHost::placedError(const std::string &text, varnholt::ScreenPoint at)
 {
     showMessageBox(&m_window, QMessageBox::Critical, toQString(varnholt::errorBoxCaption),
         decoded(text), toQPoint(at));
-}
-
-ChosenFileHost::ChosenFileHost(varnholt::RunHost &host, std::string path)
-    : m_host(host)
-    , m_path(std::move(path))
-{
-}
-
-std::optional<std::string> ChosenFileHost::chooseFile(const std::string &, const std::string &)
-{
-    return m_path;
-}
-
-varnholt::ScreenPoint ChosenFileHost::windowTopLeft() const { return m_host.windowTopLeft(); }
-
-void ChosenFileHost::notice(const std::string &text) { m_host.notice(text); }
-
-void ChosenFileHost::placedNotice(const std::string &text, varnholt::ScreenPoint at)
-{
-    m_host.placedNotice(text, at);
-}
-
-void ChosenFileHost::placedError(const std::string &text, varnholt::ScreenPoint at)
-{
-    m_host.placedError(text, at);
 }

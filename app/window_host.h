@@ -31,22 +31,3 @@ private:
     QWidget &m_window;
     QFileDialog &m_dialog;
 };
-
-/// A run host whose file dialog is answered with `path` without being shown, as
-/// if the user had chosen it there; everything else goes to `host`, which must
-/// outlive this one.
-class ChosenFileHost : public varnholt::RunHost {
-public:
-    ChosenFileHost(varnholt::RunHost &host, std::string path);
-
-    std::optional<std::string> chooseFile(
-        const std::string &filter, const std::string &lastName) override;
-    varnholt::ScreenPoint windowTopLeft() const override;
-    void notice(const std::string &text) override;
-    void placedNotice(const std::string &text, varnholt::ScreenPoint at) override;
-    void placedError(const std::string &text, varnholt::ScreenPoint at) override;
-
-private:
-    varnholt::RunHost &m_host;
-    std::string m_path;
-};

@@ -9,10 +9,12 @@ scripts/rgb_png.py, using only the standard library. Run from anywhere:
     python3 resources/make_icon.py                 # writes resources/varnholt.png (64 x 64)
     python3 resources/make_icon.py other.png
     python3 resources/make_icon.py --size 256 big.png
+    python3 resources/make_icon.py --ico varnholt.ico  # 16, 32 and 64 in one Windows icon
 """
 
 import math
 import os
+import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -133,8 +135,41 @@ def render(size=SIZE):
     return rows
 
 
+ICO_SIZES = (16, 32, 64)
+
+
+def ico_image(size, rows):
+    """One icon image as Windows stores it: a 24-bit bottom-up bitmap of twice
+    the height (the colour rows, then the mask), with an all-clear mask, so
+    every pixel is opaque. Rows are padded to four bytes."""
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0, 0, 0, 0, 0, 0)
+    colour = bytearray()
+    for row in reversed(rows):
+        for x in range(size):
+            r, g, b = row[3 * x:3 * x + 3]
+            colour += bytes((b, g, r))
+        colour += bytes(-len(colour) % 4)
+    mask_row = (size + 31) // 32 * 4
+    return header + bytes(colour) + bytes(mask_row * size)
+
+
+def write_ico(target):
+    images = [ico_image(size, render(size)) for size in ICO_SIZES]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for size, image in zip(ICO_SIZES, images):
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 24, len(image), offset)
+        offset += len(image)
+    with open(target, "wb") as out:
+        out.write(directory + entries + b"".join(images))
+
+
 def main():
     args = sys.argv[1:]
+    if args[:1] == ["--ico"]:
+        write_ico(args[1])
+        return
     size = SIZE
     if args[:1] == ["--size"]:
         size = int(args[1])

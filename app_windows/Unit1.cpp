@@ -1,0 +1,225 @@
+#include "Unit1.h"
+
+#include "about_window.h"
+#include "application.h"
+#include "chosen_file_host.h"
+#include "html_help.h"
+#include "placement.h"
+#include "wide_text.h"
+#include "window_design.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+
+namespace varnholt::windows_app {
+
+namespace {
+
+    /// Posted to the main window when files wait to be opened.
+    constexpr UINT openWaitingFilesMessage = WM_APP + 1;
+
+    void appendItem(HMENU menu, unsigned id, std::string_view caption)
+    {
+        const std::wstring text = wideText(caption);
+        ::AppendMenuW(menu, MF_STRING, id, text.c_str());
+    }
+
+    [[noreturn]] void failWithLastError() { throw std::runtime_error(systemErrorText(::GetLastError())); }
+
+    void registerMainWindowClass(HINSTANCE instance, WNDPROC procedure)
+    {
+        WNDCLASSEXW windowClass {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = mainWindowClass;
+        if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            failWithLastError();
+    }
+
+} // namespace
+
+TMainForm::TMainForm(HINSTANCE instance)
+    : m_instance(instance)
+{
+    registerMainWindowClass(instance, windowProcedure);
+
+    MainMenu1 = ::CreateMenu();
+    File1 = ::CreatePopupMenu();
+    appendItem(File1, LoadCSVfile1, loadCommandCaption);
+    appendItem(File1, Renumber, renumberCommandCaption);
+    ::AppendMenuW(File1, MF_SEPARATOR, 0, nullptr);
+    appendItem(File1, Close1, closeCommandCaption);
+    const std::wstring fileCaption = wideText(fileMenuCaption);
+    ::AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(File1), fileCaption.c_str());
+    appendItem(MainMenu1, Help1, helpCommandCaption);
+    appendItem(MainMenu1, About, aboutCommandCaption);
+
+    // Built hidden at its outer size; FormCreate places it.
+    m_window = ::CreateWindowExW(WS_EX_ACCEPTFILES, mainWindowClass, L"", WS_OVERLAPPEDWINDOW,
+        CW_USEDEFAULT, CW_USEDEFAULT, mainWindowSize.width, mainWindowSize.height, nullptr,
+        MainMenu1, instance, this);
+    if (!m_window) {
+        const DWORD error = ::GetLastError();
+        ::DestroyMenu(MainMenu1);
+        throw std::runtime_error(systemErrorText(error));
+    }
+
+    storedpic = static_cast<HICON>(
+        ::LoadImageW(instance, L"MAINICON", IMAGE_ICON, 64, 64, LR_DEFAULTCOLOR));
+    LoadDlg = std::make_unique<FileOpenDialog>(m_window);
+    m_host = std::make_unique<WindowHost>(m_window, *LoadDlg);
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    if (m_window && ::IsWindow(m_window))
+        ::DestroyWindow(m_window);
+    if (storedpic)
+        ::DestroyIcon(storedpic);
+}
+
+void TMainForm::FormCreate()
+{
+    // The conversion state got its start values with m_conversion.
+    const Point place = centredOnScreen(
+        { ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) }, mainWindowSize);
+    // Moving it into the always-on-top layer and sending it to the back takes
+    // it out again: an ordinary window.
+    ::SetWindowPos(m_window, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(m_window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TMainForm::FormActivate()
+{
+    const std::wstring caption = wideText(mainWindowCaption());
+    ::SetWindowTextW(m_window, caption.c_str());
+}
+
+void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
+
+void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+
+void TMainForm::Close1Click() { ::SendMessageW(m_window, WM_CLOSE, 0, 0); }
+
+void TMainForm::Help1Click() { showHtmlHelp(m_window, "VARNHOLT.chm"); }
+
+void TMainForm::AboutClick() { showAboutWindow(m_instance, m_window, storedpic); }
+
+void TMainForm::openFiles(std::vector<std::string> paths)
+{
+    for (std::string &path : paths)
+        m_waitingFiles.push_back(std::move(path));
+    if (!m_openingFiles && !m_waitingFiles.empty()) {
+        m_openingFiles = true;
+        ::PostMessageW(m_window, openWaitingFilesMessage, 0, 0);
+    }
+}
+
+void TMainForm::openWaitingFiles()
+{
+    while (!m_waitingFiles.empty()) {
+        const std::string path = std::move(m_waitingFiles.front());
+        m_waitingFiles.pop_front();
+        runHandler([&] {
+            ChosenFileHost host(*m_host, path);
+            m_conversion.LoadCSVfile1Click(host);
+        });
+    }
+    m_openingFiles = false;
+}
+
+void TMainForm::command(unsigned id)
+{
+    switch (id) {
+    case LoadCSVfile1:
+        LoadCSVfile1Click();
+        break;
+    case Renumber:
+        RenumberClick();
+        break;
+    case Close1:
+        Close1Click();
+        break;
+    case Help1:
+        Help1Click();
+        break;
+    case About:
+        AboutClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::dropFiles(HDROP drop)
+{
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1U, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8Text(path));
+    }
+    ::DragFinish(drop);
+    openFiles(std::move(paths));
+}
+
+LRESULT CALLBACK TMainForm::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *form = static_cast<TMainForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        form->m_window = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto *form = reinterpret_cast<TMainForm *>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    runHandler([&] { result = form->handleMessage(message, wParam, lParam); });
+    return result;
+}
+
+LRESULT TMainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = m_window;
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            FormActivate();
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == 0 && lParam == 0) {
+            command(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_DROPFILES:
+        dropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case openWaitingFilesMessage:
+        openWaitingFiles();
+        return 0;
+    case WM_DESTROY:
+        closeHtmlHelp();
+        ::PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        m_window = nullptr;
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace varnholt::windows_app

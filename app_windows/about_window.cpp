@@ -1,0 +1,218 @@
+#include "about_window.h"
+
+#include "application.h"
+#include "commands.h"
+#include "placement.h"
+#include "wide_text.h"
+#include "window_design.h"
+
+#include <climits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace varnholt::windows_app {
+
+namespace {
+
+    const COLORREF windowGrey = RGB(0xDF, 0xDF, 0xDF);
+    const COLORREF outlineGrey = RGB(0x80, 0x80, 0x80);
+
+    HBRUSH greyBrush()
+    {
+        static const HBRUSH brush = ::CreateSolidBrush(windowGrey);
+        return brush;
+    }
+
+    /// A GDI font, deleted when it goes.
+    struct FontDeleter {
+        void operator()(HFONT font) const noexcept { ::DeleteObject(font); }
+    };
+    using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+    enum FontStyle : unsigned { plain = 0, bold = 1, italic = 2, underlined = 4 };
+
+    /// "Arial" at `points`, by the screen's pixels per inch.
+    Font arial(int points, unsigned style)
+    {
+        HDC screen = ::GetDC(nullptr);
+        const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+        return Font(::CreateFontW(-::MulDiv(points, pixelsPerInch, 72), 0, 0, 0,
+            (style & bold) ? FW_BOLD : FW_NORMAL, (style & italic) ? TRUE : FALSE,
+            (style & underlined) ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
+    }
+
+    /// What one About window holds: its fonts and the icon it draws.
+    struct AboutState {
+        HICON icon = nullptr;
+        Font font = arial(11, plain);
+        Font titleFont = arial(14, bold | underlined);
+        Font creditsFont = arial(11, italic);
+    };
+
+    SIZE textSize(HWND window, HFONT font, const std::wstring &text)
+    {
+        HDC context = ::GetDC(window);
+        const HGDIOBJ previous = ::SelectObject(context, font);
+        SIZE size {};
+        ::GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &size);
+        ::SelectObject(context, previous);
+        ::ReleaseDC(window, context);
+        return size;
+    }
+
+    /// A one-line label sized to its text, its width at most `maxWidth`.
+    HWND addLabel(HWND window, HFONT font, std::string_view text, Point at, DWORD style = 0,
+        int maxWidth = INT_MAX)
+    {
+        const std::wstring wide = wideText(text);
+        const SIZE size = textSize(window, font, wide);
+        HWND label = ::CreateWindowExW(0, L"STATIC", wide.c_str(),
+            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | style, at.x, at.y,
+            size.cx < maxWidth ? size.cx : maxWidth, size.cy, window, nullptr,
+            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+        ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return label;
+    }
+
+    /// The description with the system's line ends, which a label breaks at.
+    std::wstring withSystemLineEnds(std::string_view text)
+    {
+        std::wstring lines;
+        for (const wchar_t c : wideText(text)) {
+            if (c == L'\n')
+                lines += L'\r';
+            lines += c;
+        }
+        return lines;
+    }
+
+    void addContent(HWND window, AboutState &state)
+    {
+        namespace about = varnholt::about;
+        // Items 1 and 2, the frame rectangle and the icon, are drawn by the
+        // window itself, under the labels.
+        addLabel(window, state.titleFont.get(), programName, about::titlePlace);
+        addLabel(window, state.font.get(), about::versionRow(), { about::rowLeft, about::versionRowTop });
+        addLabel(window, state.font.get(), about::dateRow, { about::rowLeft, about::dateRowTop });
+        addLabel(window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
+        // A long folder is shortened in its middle, so that the row ends inside the frame.
+        addLabel(window, state.font.get(), std::string(about::readmeRowLead) + utf8Text(programFolder()),
+            { about::rowLeft, about::readmeRowTop }, SS_PATHELLIPSIS, about::rowRight - about::rowLeft);
+        addLabel(window, state.creditsFont.get(), about::creditsRow,
+            { about::rowLeft, about::creditsRowTop });
+
+        const Rect box = about::descriptionBox;
+        HWND description = ::CreateWindowExW(0, L"STATIC",
+            withSystemLineEnds(about::description).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+            box.left, box.top, box.width, box.height, window, nullptr,
+            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+        ::SendMessageW(description, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.get()), FALSE);
+    }
+
+    void paint(HWND window, const AboutState &state)
+    {
+        namespace about = varnholt::about;
+        PAINTSTRUCT paintStruct {};
+        HDC context = ::BeginPaint(window, &paintStruct);
+        const Rect frame = about::frameRectangle;
+        const RECT outer { frame.left, frame.top, frame.left + frame.width, frame.top + frame.height };
+        HBRUSH outline = ::CreateSolidBrush(outlineGrey);
+        ::FillRect(context, &outer, outline);
+        ::DeleteObject(outline);
+        const RECT inner { outer.left + about::frameOutline, outer.top + about::frameOutline,
+            outer.right - about::frameOutline, outer.bottom - about::frameOutline };
+        ::FillRect(context, &inner, greyBrush());
+        if (state.icon)
+            ::DrawIconEx(context, about::iconBox.left, about::iconBox.top, state.icon, 0, 0, 0,
+                nullptr, DI_NORMAL);
+        ::EndPaint(window, &paintStruct);
+    }
+
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto *state = reinterpret_cast<AboutState *>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        switch (message) {
+        case WM_PAINT:
+            if (state) {
+                paint(window, *state);
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC: {
+            const auto context = reinterpret_cast<HDC>(wParam);
+            ::SetBkColor(context, windowGrey);
+            ::SetTextColor(context, ::GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(greyBrush());
+        }
+        case WM_CLOSE:
+            // Closed, an About window is hidden, never shown again, and goes with its owner.
+            ::ShowWindow(window, SW_HIDE);
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            delete state;
+            break;
+        default:
+            break;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        LRESULT result = 0;
+        runHandler([&] { result = handleMessage(window, message, wParam, lParam); });
+        return result;
+    }
+
+} // namespace
+
+void registerAboutWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = greyBrush();
+    windowClass.lpszClassName = aboutWindowClass;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error(systemErrorText(::GetLastError()));
+}
+
+HWND showAboutWindow(HINSTANCE instance, HWND owner, HICON icon)
+{
+    RECT mainFrame {};
+    ::GetWindowRect(owner, &mainFrame);
+    const Point place = aboutWindowPlace(
+        { mainFrame.left, mainFrame.top, mainFrame.right - mainFrame.left, mainFrame.bottom - mainFrame.top },
+        aboutWindowSize);
+
+    auto state = std::make_unique<AboutState>();
+    state->icon = icon;
+    const std::wstring caption = wideText(aboutWindowCaption);
+    // A frame that can be resized, with the system menu and close button only:
+    // no minimise or maximise button, no scroll bars.
+    constexpr DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    HWND window = ::CreateWindowExW(0, aboutWindowClass, caption.c_str(), style | WS_CLIPCHILDREN,
+        place.x, place.y, aboutWindowSize.width, aboutWindowSize.height, owner, nullptr, instance,
+        nullptr);
+    if (!window)
+        throw std::runtime_error(systemErrorText(::GetLastError()));
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.get()));
+    AboutState &content = *state.release();
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(content.font.get()), FALSE);
+    addContent(window, content);
+    ::ShowWindow(window, SW_SHOW);
+    ::SetForegroundWindow(window);
+    return window;
+}
+
+} // namespace varnholt::windows_app

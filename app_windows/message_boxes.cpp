@@ -1,0 +1,113 @@
+#include "message_boxes.h"
+
+#include "placement.h"
+#include "wide_text.h"
+
+#include <vector>
+
+namespace varnholt::windows_app {
+
+namespace {
+
+    /// Where the next message box of this thread goes; set while one is being opened.
+    struct PendingPlace {
+        std::optional<Point> at;
+    };
+    thread_local PendingPlace *pendingPlace = nullptr;
+
+    bool isDialogBox(HWND window)
+    {
+        wchar_t className[16] {};
+        return ::GetClassNameW(window, className, 16) > 0
+            && std::wstring_view(className) == L"#32770";
+    }
+
+    /// Moves the message box once it has laid itself out, before it is shown:
+    /// MessageBoxW itself has no say in where the box goes.
+    LRESULT CALLBACK placeAfterLayout(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto *call = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
+        if (code == HC_ACTION && call->message == WM_INITDIALOG && pendingPlace
+            && isDialogBox(call->hwnd)) {
+            RECT frame {};
+            ::GetWindowRect(call->hwnd, &frame);
+            const Rect screen { 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                ::GetSystemMetrics(SM_CYSCREEN) };
+            const Point place = messageBoxPlace(pendingPlace->at,
+                { frame.right - frame.left, frame.bottom - frame.top }, screen);
+            ::SetWindowPos(call->hwnd, nullptr, place.x, place.y, 0, 0,
+                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            pendingPlace = nullptr;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    /// The thread's hook for one message box, removed when it goes.
+    class PlacingHook {
+    public:
+        explicit PlacingHook(PendingPlace &place)
+            : m_hook(::SetWindowsHookExW(
+                  WH_CALLWNDPROCRET, placeAfterLayout, nullptr, ::GetCurrentThreadId()))
+        {
+            pendingPlace = &place;
+        }
+        ~PlacingHook()
+        {
+            pendingPlace = nullptr;
+            if (m_hook)
+                ::UnhookWindowsHookEx(m_hook);
+        }
+        PlacingHook(const PlacingHook &) = delete;
+        PlacingHook &operator=(const PlacingHook &) = delete;
+
+    private:
+        HHOOK m_hook;
+    };
+
+    /// Disables the program's other shown windows while it lives: a message box
+    /// disables its owner only.
+    class OtherWindowsDisabled {
+    public:
+        explicit OtherWindowsDisabled(HWND owner)
+            : m_owner(owner)
+        {
+            ::EnumThreadWindows(::GetCurrentThreadId(), disable, reinterpret_cast<LPARAM>(this));
+        }
+        ~OtherWindowsDisabled()
+        {
+            for (HWND window : m_disabled)
+                ::EnableWindow(window, TRUE);
+        }
+        OtherWindowsDisabled(const OtherWindowsDisabled &) = delete;
+        OtherWindowsDisabled &operator=(const OtherWindowsDisabled &) = delete;
+
+    private:
+        static BOOL CALLBACK disable(HWND window, LPARAM self)
+        {
+            auto &state = *reinterpret_cast<OtherWindowsDisabled *>(self);
+            if (window != state.m_owner && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+                ::EnableWindow(window, FALSE);
+                state.m_disabled.push_back(window);
+            }
+            return TRUE;
+        }
+
+        HWND m_owner;
+        std::vector<HWND> m_disabled;
+    };
+
+} // namespace
+
+void showMessageBox(
+    HWND owner, BoxIcon icon, std::string_view caption, std::string_view text, std::optional<Point> at)
+{
+    const std::wstring wideCaption = wideText(caption);
+    const std::wstring wideMessage = wideText(text);
+    const UINT style = MB_OK | (icon == BoxIcon::Stop ? MB_ICONSTOP : 0U);
+    OtherWindowsDisabled others(owner);
+    PendingPlace place { at };
+    PlacingHook hook(place);
+    ::MessageBoxW(owner, wideMessage.c_str(), wideCaption.c_str(), style);
+}
+
+} // namespace varnholt::windows_app

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "run_host.h"
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace varnholt::windows_app {
+
+/// The file-dialog filter for a filter text of the form "description|*.a;*.b":
+/// the description and the patterns, each ended by a null character, then
+/// one more, as the common dialog takes them. A text without "|" is taken as
+/// the patterns, with itself as their description.
+std::wstring dialogFilter(std::string_view filter);
+
+/// The common file-open dialog of the main window: one filter, the last chosen
+/// name filled in, resizable, without the read-only box; a typed name of a file
+/// that does not exist is accepted.
+class FileOpenDialog {
+public:
+    explicit FileOpenDialog(HWND owner);
+
+    /// Runs the dialog. Returns the chosen full path (UTF-8), or nothing when
+    /// the user cancelled.
+    std::optional<std::string> execute(std::string_view filter, std::string_view lastName);
+
+private:
+    HWND m_owner;
+};
+
+/// The desktop side of a conversion run: the main window's file dialog, its
+/// place and the three message boxes.
+class WindowHost : public RunHost {
+public:
+    /// `window` and `dialog` must outlive the host.
+    WindowHost(HWND window, FileOpenDialog &dialog);
+
+    std::optional<std::string> chooseFile(
+        const std::string &filter, const std::string &lastName) override;
+    ScreenPoint windowTopLeft() const override;
+    void notice(const std::string &text) override;
+    void placedNotice(const std::string &text, ScreenPoint at) override;
+    void placedError(const std::string &text, ScreenPoint at) override;
+
+private:
+    HWND m_window;
+    FileOpenDialog &m_dialog;
+};
+
+} // namespace varnholt::windows_app
