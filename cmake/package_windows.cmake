@@ -31,8 +31,12 @@ set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 
 # The installer. It is a 64-bit program itself, so $PROGRAMFILES64 is
 # C:\Program Files and its registry writes land in the 64-bit view without
-# SetRegView; Debian's NSIS has the amd64 stubs and plug-ins for it.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode\n!include FileFunc.nsh")
+# SetRegView; Debian's NSIS has the amd64 stubs and plug-ins for it. The name
+# under the pages is the program's (CPACK_NSIS_BRANDING_TEXT would add a /TRIM
+# option, which NSIS built for Linux refuses).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode
+BrandingText \"Varnholt ${PROJECT_VERSION}\"
+!include FileFunc.nsh")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Varnholt)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Varnholt)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
@@ -41,16 +45,13 @@ set(CPACK_NSIS_DISPLAY_NAME Varnholt)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/package/LICENSE.txt)
 set(CPACK_PACKAGE_EXECUTABLES varnholt Varnholt)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_NSIS_INSTALLED_ICON_NAME varnholt.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-# The program icon for the installer and the uninstaller, once the build makes
-# one (an .ico the windows program's build draws with resources/make_icon.py
-# and names in VARNHOLT_ICON_FILE); until then they show NSIS's own.
-if(VARNHOLT_ICON_FILE)
-    set(CPACK_NSIS_MUI_ICON ${VARNHOLT_ICON_FILE})
-    set(CPACK_NSIS_MUI_UNIICON ${VARNHOLT_ICON_FILE})
-endif()
+# The program's icon (16, 32 and 64 pixels, drawn by the window's build) for the
+# installer and the uninstaller; Add/Remove Programs shows varnholt.exe's.
+set(CPACK_NSIS_MUI_ICON ${VARNHOLT_WINDOWS_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${VARNHOLT_WINDOWS_ICON})
+set(CPACK_NSIS_INSTALLED_ICON_NAME varnholt.exe)
 
 # Registry keys, all under SHCTX: the machine's keys when installed for all
 # users, where CPack registers the rest of the installation (HKCR shows the

@@ -34,11 +34,7 @@ export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 # No .NET or HTML engine downloads, and no menu entries or file types made on
 # this machine's desktop for the shortcuts and associations installed.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
 # The ZIP: one folder named like the file, holding exactly the expected files.
 python3 - "$zip" "$work/zip" <<'PY'
@@ -53,6 +49,20 @@ if [[ $actual_zip != "$expected_zip" ]]; then
     fail "the ZIP's files differ from packaging/expected-files-windows.txt"
 fi
 
+# The installer shows the program's icon: the images of the build's .ico are
+# among its resources, byte for byte.
+icon=build/windows/app_windows/varnholt.ico
+icon_in() {
+    python3 - "$icon" "$1" <<'PY'
+import struct, sys
+icon, program = (open(name, "rb").read() for name in sys.argv[1:3])
+count = struct.unpack_from("<H", icon, 4)[0]
+images = (struct.unpack_from("<II", icon, 6 + 16 * i + 8) for i in range(count))
+sys.exit(count == 0 or not all(icon[offset:offset + size] in program for size, offset in images))
+PY
+}
+icon_in "$installer" || fail "the installer does not show the program's icon"
+
 # Wine's own background programs inherit a program's output: through a pipe
 # its reader would wait for them too, so the output goes through a file.
 win() {
@@ -61,17 +71,17 @@ win() {
 # reg query's lines are "    name    type    data", "(Default)" naming the key's
 # own value; prints the data of one value, fails when the key or value is absent.
 reg_value() {
-    win reg query "$1" /v "$2" 2>/dev/null || return 1
+    win reg query "$1" /v "$2" || return 1
     awk -v name="$2" 'BEGIN { FS = "    " } { sub(/\r$/, "") } $2 == name { print $4; found = 1 }
         END { exit !found }' "$work/out"
 }
 reg_default() {
-    win reg query "$1" /ve 2>/dev/null || return 1
+    win reg query "$1" /ve || return 1
     awk 'BEGIN { FS = "    " } { sub(/\r$/, "") } $2 == "(Default)" { print $4; found = 1 }
         END { exit !found }' "$work/out"
 }
 reg_key_exists() {
-    win reg query "$1" >/dev/null 2>&1
+    win reg query "$1"
 }
 expect_value() { # key name expected
     local got
@@ -99,11 +109,14 @@ open_with='HKCR\.csv\OpenWithList'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnholt'
 vendor_key='HKLM\Software\The Varnholt developers'
 
-# The second run finds the first installation and has its uninstaller remove it
-# (waiting for it) before installing again.
-for run in first second; do
-    win "$installer" /S || fail "the installer's $run silent run exited with $?"
-done
+win "$installer" /S || fail "the installer's silent run exited with $?"
+# A second run finds this installation and has its uninstaller remove it first:
+# a value added to its keys in between is gone afterwards.
+win reg add "$application" /v Stale /d 1 /f
+win "$installer" /S || fail "the installer's second silent run exited with $?"
+if reg_value "$application" Stale >/dev/null; then
+    fail "the second run installed over the first without removing it"
+fi
 
 # What the installer left.
 if [[ -d $folder ]]; then
@@ -120,6 +133,9 @@ else
     fail "nothing installed in C:\\Program Files\\Varnholt"
 fi
 
+if [[ -f $folder/Uninstall.exe ]] && ! icon_in "$folder/Uninstall.exe"; then
+    fail "the uninstaller does not show the program's icon"
+fi
 for link in Varnholt.lnk Uninstall.lnk; do
     [[ -f $menu/$link ]] || fail "no Start-menu entry $link"
 done
@@ -135,7 +151,8 @@ reg_key_exists "$open_with\\varnholt.exe" || fail "no $open_with\\varnholt.exe"
 expect_default 'HKCR\.csv' csvfile
 
 expect_value "$uninstall_key" DisplayName Varnholt
-expect_value "$uninstall_key" DisplayVersion "$(sed 's/^varnholt-\(.*\)-win64$/\1/' <<<"$top")"
+version=${top#varnholt-}
+expect_value "$uninstall_key" DisplayVersion "${version%-win64}"
 expect_value "$uninstall_key" Publisher "The Varnholt developers"
 expect_value "$uninstall_key" DisplayIcon 'C:\Program Files\Varnholt\varnholt.exe'
 expect_value "$uninstall_key" InstallLocation 'C:\Program Files\Varnholt'
@@ -157,10 +174,10 @@ rm -rf "$drive_c/work"
 win 'C:\Program Files\Varnholt\Uninstall.exe' /S || fail "the uninstaller exited with $?"
 wineserver -w
 
-[[ ! -e $folder ]] || fail "C:\\Program Files\\Varnholt remains: $(ls -A "$folder" | tr '\n' ' ')"
-[[ ! -e $menu ]] || fail "the Start-menu folder Varnholt remains: $(ls -A "$menu" | tr '\n' ' ')"
+[[ ! -e $folder ]] || fail "C:\\Program Files\\Varnholt remains: $(find "$folder" -mindepth 1 -printf '%P ')"
+[[ ! -e $menu ]] || fail "the Start-menu folder Varnholt remains: $(find "$menu" -mindepth 1 -printf '%P ')"
 for key in "$application" "$open_with" "$uninstall_key" "$vendor_key"; do
-    reg_key_exists "$key" && fail "$key remains"
+    if reg_key_exists "$key"; then fail "$key remains"; fi
 done
 expect_default 'HKCR\.csv' csvfile
 wineserver -w
