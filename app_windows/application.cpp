@@ -8,11 +8,10 @@
 #include "wide_text.h"
 #include "window_design.h"
 
-#include <commctrl.h>
-#include <shellapi.h>
-
 #include <climits>
+#include <commctrl.h>
 #include <memory>
+#include <shellapi.h>
 #include <stdexcept>
 #include <vector>
 
@@ -62,7 +61,8 @@ std::wstring programFile()
 {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        const DWORD length
+            = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (length == 0)
             return {};
         if (length < name.size()) {
@@ -115,8 +115,8 @@ void showErrorBox(const std::exception_ptr &error) noexcept
 std::string systemErrorText(DWORD code)
 {
     wchar_t *text = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER
-            | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     std::unique_ptr<wchar_t, decltype(&::LocalFree)> owned(text, &::LocalFree);
     std::wstring_view message(text, length);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <windows.h>
-
 #include <exception>
 #include <string>
 #include <string_view>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 

@@ -33,8 +33,8 @@ namespace {
             ::GetWindowRect(call->hwnd, &frame);
             const Rect screen { 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
                 ::GetSystemMetrics(SM_CYSCREEN) };
-            const Point place = messageBoxPlace(pendingPlace->at,
-                { frame.right - frame.left, frame.bottom - frame.top }, screen);
+            const Point place = messageBoxPlace(
+                pendingPlace->at, { frame.right - frame.left, frame.bottom - frame.top }, screen);
             ::SetWindowPos(call->hwnd, nullptr, place.x, place.y, 0, 0,
                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             pendingPlace = nullptr;
@@ -47,7 +47,7 @@ namespace {
     public:
         explicit PlacingHook(PendingPlace &place)
             : m_hook(::SetWindowsHookExW(
-                  WH_CALLWNDPROCRET, placeAfterLayout, nullptr, ::GetCurrentThreadId()))
+                WH_CALLWNDPROCRET, placeAfterLayout, nullptr, ::GetCurrentThreadId()))
         {
             pendingPlace = &place;
         }
@@ -98,8 +98,11 @@ namespace {
 
 } // namespace
 
-void showMessageBox(
-    HWND owner, BoxIcon icon, std::string_view caption, std::string_view text, std::optional<Point> at)
+void showMessageBox(HWND owner,
+    BoxIcon icon,
+    std::string_view caption,
+    std::string_view text,
+    std::optional<Point> at)
 {
     const std::wstring wideCaption = wideText(caption);
     const std::wstring wideMessage = wideText(text);
