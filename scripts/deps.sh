@@ -15,7 +15,7 @@ test_only=(
     python3 python3-sgp4
     xvfb xauth x11-utils openbox
     clang-14 libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+    g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis
     dpkg-dev lintian appstream desktop-file-utils
 )
 
