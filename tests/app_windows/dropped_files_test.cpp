@@ -1,0 +1,195 @@
+// Files dropped on the main window, in the program's own process: a drop made
+// as the shell makes one, the program's message loop pumped, and its message
+// boxes answered from a second thread.
+
+#include "Unit1.h"
+#include "test_support.h"
+#include "wide_text.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace varnholt::windows_app {
+namespace {
+
+    namespace fs = std::filesystem;
+
+    /// A folder of its own under the temporary folder, removed with its files.
+    class TemporaryFolder {
+    public:
+        TemporaryFolder()
+            : m_path(fs::temp_directory_path()
+                / ("varnholt-drop-" + std::to_string(::GetCurrentProcessId())))
+        {
+            fs::remove_all(m_path);
+            fs::create_directories(m_path);
+        }
+        ~TemporaryFolder()
+        {
+            std::error_code ignored;
+            fs::remove_all(m_path, ignored);
+        }
+        TemporaryFolder(const TemporaryFolder &) = delete;
+        TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+
+        const fs::path &path() const { return m_path; }
+
+    private:
+        fs::path m_path;
+    };
+
+    /// A drop of `files` as the shell hands it over: DROPFILES, then the wide
+    /// names, each ended by a null, and one more null.
+    HDROP dropOf(const std::vector<fs::path> &files)
+    {
+        std::wstring names;
+        for (const fs::path &file : files)
+            names += file.wstring() + L'\0';
+        names += L'\0';
+        const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+        HGLOBAL memory = ::GlobalAlloc(GHND, bytes);
+        auto *drop = static_cast<DROPFILES *>(::GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        std::memcpy(reinterpret_cast<char *>(drop) + sizeof(DROPFILES), names.data(),
+            names.size() * sizeof(wchar_t));
+        ::GlobalUnlock(memory);
+        return static_cast<HDROP>(memory);
+    }
+
+    /// Answers every message box of this process with OK, from a thread of its
+    /// own, and keeps each box's text.
+    class BoxAnswerer {
+    public:
+        BoxAnswerer()
+            : m_thread([this] { answer(); })
+        {
+        }
+        ~BoxAnswerer()
+        {
+            m_stop = true;
+            m_thread.join();
+        }
+        BoxAnswerer(const BoxAnswerer &) = delete;
+        BoxAnswerer &operator=(const BoxAnswerer &) = delete;
+
+        std::vector<std::wstring> texts() const
+        {
+            const std::lock_guard lock(m_mutex);
+            return m_texts;
+        }
+
+    private:
+        static BOOL CALLBACK findBox(HWND window, LPARAM found)
+        {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            wchar_t name[16] {};
+            ::GetClassNameW(window, name, 16);
+            if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window)
+                && std::wstring_view(name) == L"#32770") {
+                *reinterpret_cast<HWND *>(found) = window;
+                return FALSE;
+            }
+            return TRUE;
+        }
+
+        void answer()
+        {
+            HWND answered = nullptr;
+            while (!m_stop) {
+                HWND box = nullptr;
+                ::EnumWindows(findBox, reinterpret_cast<LPARAM>(&box));
+                if (box && box != answered) {
+                    wchar_t text[1024] {};
+                    ::SendMessageW(::GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024,
+                        reinterpret_cast<LPARAM>(text));
+                    {
+                        const std::lock_guard lock(m_mutex);
+                        m_texts.emplace_back(text);
+                    }
+                    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    answered = box;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+
+        mutable std::mutex m_mutex;
+        std::vector<std::wstring> m_texts;
+        std::atomic<bool> m_stop = false;
+        std::thread m_thread;
+    };
+
+    /// Handles the thread's messages for `time`, or until `done` holds.
+    template <class Done> void pumpMessages(std::chrono::milliseconds time, Done done)
+    {
+        const auto end = std::chrono::steady_clock::now() + time;
+        while (std::chrono::steady_clock::now() < end && !done()) {
+            MSG message {};
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+
+    fs::path testData(const char *name) { return fs::path(VARNHOLT_TEST_DATA) / name; }
+
+    TEST(DroppedFiles, EachConvertedInTurnAsIfChosenInTheDialog)
+    {
+        TemporaryFolder folder;
+        const fs::path first = folder.path() / "active.csv";
+        const fs::path second = folder.path() / "Geo.2024.TXT";
+        fs::copy_file(testData("catalogue.csv"), first);
+        fs::copy_file(testData("catalogue.csv"), second);
+
+        TMainForm form(::GetModuleHandleW(nullptr));
+        ::ShowWindow(form.handle(), SW_SHOWNORMAL);
+        BoxAnswerer answerer;
+        ::SendMessageW(form.handle(), WM_DROPFILES,
+            reinterpret_cast<WPARAM>(dropOf({ first, second })), 0);
+        pumpMessages(std::chrono::seconds(20), [&] { return answerer.texts().size() >= 2; });
+
+        const std::string expected = testing::readBytes(testData("catalogue.tle"));
+        EXPECT_EQ(testing::readBytes(folder.path() / "active.TLE"), expected);
+        EXPECT_EQ(testing::readBytes(folder.path() / "Geo.TLE"), expected);
+        const std::vector<std::wstring> texts = answerer.texts();
+        ASSERT_EQ(texts.size(), 2U);
+        EXPECT_NE(texts[0].find((folder.path() / "active.TLE").wstring()), std::wstring::npos)
+            << utf8Text(texts[0]);
+        EXPECT_NE(texts[1].find((folder.path() / "Geo.TLE").wstring()), std::wstring::npos);
+    }
+
+    TEST(DroppedFiles, ADropHoldingOtherFilesIsPassedOverWhole)
+    {
+        TemporaryFolder folder;
+        const fs::path csv = folder.path() / "active.csv";
+        const fs::path tle = folder.path() / "old.TLE";
+        fs::copy_file(testData("catalogue.csv"), csv);
+        fs::copy_file(testData("catalogue.tle"), tle);
+
+        TMainForm form(::GetModuleHandleW(nullptr));
+        ::ShowWindow(form.handle(), SW_SHOWNORMAL);
+        BoxAnswerer answerer;
+        ::SendMessageW(form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ csv, tle })), 0);
+        pumpMessages(std::chrono::seconds(2), [] { return false; });
+
+        EXPECT_TRUE(answerer.texts().empty());
+        EXPECT_FALSE(fs::exists(folder.path() / "active.TLE"));
+        EXPECT_EQ(testing::readBytes(tle), testing::readBytes(testData("catalogue.tle")));
+    }
+
+} // namespace
+} // namespace varnholt::windows_app
