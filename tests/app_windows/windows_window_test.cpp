@@ -1,0 +1,354 @@
+// The Windows program's windows, driven from outside as a user drives them:
+// menu commands, the open dialog, message boxes, the About and help windows.
+// The screen is expected to be 1024 x 768.
+
+#include "window_driver.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace varnholt::window_tests {
+namespace {
+
+    namespace fs = std::filesystem;
+    using windows_app::Command;
+
+    const fs::path program = hostPath(VARNHOLT_PROGRAM);
+    const fs::path testData = hostPath(VARNHOLT_TEST_DATA);
+
+    // The application title: the program's file name cut before the first ".",
+    // its first character as it is and the rest in lower case.
+    const std::wstring title = L"varnholt";
+    const std::wstring mainCaption = L"Varnholt  version 2.10";
+    constexpr int mainWidth = 383;
+    constexpr int mainHeight = 275;
+    constexpr int aboutWidth = 400;
+    constexpr int aboutHeight = 286;
+
+    std::wstring summaryText(int count, const fs::path &output)
+    {
+        return L"Conversion completed (" + std::to_wstring(count)
+            + L" satellites)\n\nFile saved as " + output.wstring() + L"\n\n\n"
+            + std::wstring(24, L' ') + L"Click OK to SAVE and EXIT.";
+    }
+    const std::wstring wrongHeaderText
+        = L"This is not a satellite CSV data file\n\n      Click OK to exit";
+
+    std::string readBytes(const fs::path &path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        return { std::istreambuf_iterator<char>(file), {} };
+    }
+
+    void writeBytes(const fs::path &path, const std::string &bytes)
+    {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    int width(const RECT &r) { return r.right - r.left; }
+    int height(const RECT &r) { return r.bottom - r.top; }
+
+    /// The TLE text `tle` (name line and two element lines per satellite, CRLF)
+    /// with the catalogue numbers counted from `first` and each element line's
+    /// checksum made anew: digits count their value, "-" counts one.
+    std::string renumbered(const std::string &tle, int first)
+    {
+        std::istringstream lines(tle);
+        std::string result;
+        std::string line;
+        for (int index = 0; std::getline(lines, line); ++index) {
+            if (index % 3 != 0) {
+                const std::string number = std::to_string(first + index / 3);
+                line.replace(2, 5, std::string(5 - number.size(), '0') + number);
+                int sum = 0;
+                for (std::size_t i = 0; i < 68; ++i)
+                    sum += line[i] == '-' ? 1
+                                          : (line[i] >= '0' && line[i] <= '9' ? line[i] - '0' : 0);
+                line[68] = static_cast<char>('0' + sum % 10);
+            }
+            result += line + '\n';
+        }
+        return result;
+    }
+
+    class ProgramWindows : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            // A parameterised test's name holds a "/".
+            std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            std::replace(name.begin(), name.end(), '/', '-');
+            m_folder = fs::temp_directory_path()
+                / ("varnholt-window-" + std::to_string(::GetCurrentProcessId()) + "-" + name);
+            fs::remove_all(m_folder);
+            fs::create_directories(m_folder);
+        }
+        void TearDown() override
+        {
+            std::error_code ignored;
+            fs::remove_all(m_folder, ignored);
+        }
+
+        /// A copy of tests/data/catalogue.csv in the test's folder, named `name`.
+        fs::path catalogueCopy(const std::string &name) const
+        {
+            const fs::path copy = m_folder / name;
+            fs::copy_file(testData / "catalogue.csv", copy);
+            return copy;
+        }
+
+        /// Runs a load command through the dialog with `input` and returns the summary box, closed.
+        static MessageBoxView load(
+            const RunningProgram &run, Command command, const fs::path &input)
+        {
+            run.command(command);
+            chooseFile(run.waitForOpenDialog(), input);
+            const MessageBoxView box = run.waitForMessageBox();
+            press(box.window, IDOK);
+            return box;
+        }
+
+        fs::path m_folder;
+    };
+
+    TEST_F(ProgramWindows, mainWindowHasItsCaptionAndSizeCentredOnTheScreen)
+    {
+        ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1024);
+        ASSERT_EQ(::GetSystemMetrics(SM_CYSCREEN), 768);
+        const RunningProgram run(program);
+
+        EXPECT_EQ(windowText(run.mainWindow()), mainCaption);
+        const RECT frame = frameOf(run.mainWindow());
+        EXPECT_EQ(width(frame), mainWidth);
+        EXPECT_EQ(height(frame), mainHeight);
+        EXPECT_EQ(frame.left, 320);
+        EXPECT_EQ(frame.top, 246);
+    }
+
+    TEST_F(ProgramWindows, captionIsSetAgainWhenTheMainWindowIsActivated)
+    {
+        const RunningProgram run(program);
+        ::SendMessageW(run.mainWindow(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed"));
+        ASSERT_EQ(windowText(run.mainWindow()), L"changed");
+
+        // The About window takes the activation; closing it gives it back.
+        run.command(windows_app::About);
+        HWND about = run.waitForWindow(
+            [](HWND w) { return className(w) == windows_app::aboutWindowClass; }, "About window");
+        ::PostMessageW(about, WM_CLOSE, 0, 0);
+        run.waitForWindow(
+            [&](HWND w) { return w == run.mainWindow() && windowText(w) == mainCaption; },
+            "main window with its caption set again");
+    }
+
+    TEST_F(ProgramWindows, loadConvertsTheChosenFileBesideItAndPlacesTheSummary)
+    {
+        const fs::path input = catalogueCopy("catalogue.csv");
+        const RunningProgram run(program);
+        const RECT window = frameOf(run.mainWindow());
+
+        run.command(windows_app::LoadCSVfile1);
+        HWND dialog = run.waitForOpenDialog();
+        EXPECT_EQ(windowText(::GetDlgItem(dialog, 0x470)), L"CSV satellite data (*.csv, *.txt)");
+        EXPECT_EQ(fileNameIn(dialog), L"") << "no name is filled in before one was chosen";
+        chooseFile(dialog, input);
+
+        const MessageBoxView summary = run.waitForMessageBox();
+        const fs::path output = m_folder / "catalogue.TLE";
+        EXPECT_EQ(summary.caption, title);
+        EXPECT_EQ(summary.text, summaryText(8, output));
+        EXPECT_FALSE(summary.hasIcon);
+        EXPECT_EQ(summary.frame.left, window.left + 75);
+        EXPECT_EQ(summary.frame.top, window.top + 65);
+        press(summary.window, IDOK);
+
+        EXPECT_EQ(readBytes(output), readBytes(testData / "catalogue.tle"));
+        EXPECT_TRUE(run.running());
+    }
+
+    TEST_F(ProgramWindows, renumberingRunsOnAcrossRunsAndTheDialogOffersTheLastName)
+    {
+        const fs::path first = catalogueCopy("first.csv");
+        const fs::path plain = catalogueCopy("plain.csv");
+        const fs::path second = catalogueCopy("second.csv");
+        const RunningProgram run(program);
+
+        load(run, windows_app::Renumber, first);
+        EXPECT_EQ(
+            readBytes(m_folder / "first.TLE"), readBytes(testData / "catalogue-renumbered.tle"));
+
+        // A plain load between two renumbering runs keeps the numbers and does
+        // not reset the counter.
+        run.command(windows_app::LoadCSVfile1);
+        HWND dialog = run.waitForOpenDialog();
+        // Windows shows the folder of a full name as the dialog's folder and the name alone.
+        const std::wstring offered = fileNameIn(dialog);
+        EXPECT_TRUE(offered == first.wstring() || offered == first.filename().wstring())
+            << narrow(offered);
+        chooseFile(dialog, plain);
+        press(run.waitForMessageBox().window, IDOK);
+        EXPECT_EQ(readBytes(m_folder / "plain.TLE"), readBytes(testData / "catalogue.tle"));
+
+        const MessageBoxView summary = load(run, windows_app::Renumber, second);
+        EXPECT_EQ(summary.text, summaryText(8, m_folder / "second.TLE"));
+        EXPECT_EQ(readBytes(m_folder / "second.TLE"),
+            renumbered(readBytes(testData / "catalogue-renumbered.tle"), 20009));
+    }
+
+    TEST_F(ProgramWindows, cancelledDialogGivesACentredNotice)
+    {
+        const RunningProgram run(program);
+        run.command(windows_app::LoadCSVfile1);
+        press(run.waitForOpenDialog(), IDCANCEL);
+
+        const MessageBoxView notice = run.waitForMessageBox();
+        EXPECT_EQ(notice.caption, title);
+        EXPECT_EQ(notice.text, L"Not a valid filename");
+        EXPECT_NEAR(notice.frame.left, (1024 - width(notice.frame)) / 2, 1);
+        EXPECT_NEAR(notice.frame.top, (768 - height(notice.frame)) / 2, 1);
+        press(notice.window, IDOK);
+        EXPECT_TRUE(run.running());
+    }
+
+    TEST_F(ProgramWindows, wrongHeaderGivesAPlacedErrorBoxAndNoOutput)
+    {
+        const fs::path input = m_folder / "elements.txt";
+        writeBytes(input, "NAME,ID,EPOCH\r\nVANGUARD 1,1958-002B,2026-12-08T05:37:41\r\n");
+        const RunningProgram run(program);
+        const RECT window = frameOf(run.mainWindow());
+
+        run.command(windows_app::LoadCSVfile1);
+        chooseFile(run.waitForOpenDialog(), input);
+        const MessageBoxView box = run.waitForMessageBox();
+        EXPECT_EQ(box.caption, L"Error");
+        EXPECT_EQ(box.text, wrongHeaderText);
+        EXPECT_TRUE(box.hasIcon);
+        EXPECT_EQ(box.frame.left, window.left + 125);
+        EXPECT_EQ(box.frame.top, window.top + 100);
+        press(box.window, IDOK);
+
+        EXPECT_FALSE(fs::exists(m_folder / "elements.TLE"));
+    }
+
+    struct ProgramName {
+        const char *name;
+        const wchar_t *file; ///< The copy's file name; none runs the program where it was built.
+        const wchar_t *title;
+    };
+
+    class ProgramNames : public ProgramWindows,
+                         public ::testing::WithParamInterface<ProgramName> { };
+
+    // The application title, caption of the application's own boxes, comes from
+    // the program's file name.
+    TEST_P(ProgramNames, endedCommandShowsTheErrorWithAFullStopAndTheProgramGoesOn)
+    {
+        fs::path started = program;
+        if (GetParam().file) {
+            started = m_folder / GetParam().file;
+            fs::copy_file(program, started);
+        }
+        const RunningProgram run(started);
+
+        run.command(windows_app::LoadCSVfile1);
+        chooseFile(run.waitForOpenDialog(), m_folder / "missing.csv");
+        const MessageBoxView error = run.waitForMessageBox();
+        EXPECT_EQ(error.caption, GetParam().title);
+        EXPECT_EQ(error.text, L"File not found.");
+        EXPECT_TRUE(error.hasIcon);
+        press(error.window, IDOK);
+        EXPECT_FALSE(fs::exists(m_folder / "missing.TLE"));
+
+        const MessageBoxView summary
+            = load(run, windows_app::LoadCSVfile1, catalogueCopy("catalogue.csv"));
+        EXPECT_EQ(summary.caption, GetParam().title);
+        EXPECT_EQ(summary.text, summaryText(8, m_folder / "catalogue.TLE"));
+    }
+
+    INSTANTIATE_TEST_SUITE_P(ProgramWindows,
+        ProgramNames,
+        ::testing::Values(ProgramName { "asBuilt", nullptr, L"varnholt" },
+            ProgramName { "mixedCaseCopy", L"ConvTool.exe", L"Convtool" }),
+        [](const ::testing::TestParamInfo<ProgramName> &row) { return row.param.name; });
+
+    TEST_F(ProgramWindows, aboutWindowIsCentredOnTheMainWindowAndOnlyHiddenWhenClosed)
+    {
+        const RunningProgram run(program);
+        const RECT window = frameOf(run.mainWindow());
+        const auto isAbout = [](HWND w) { return className(w) == windows_app::aboutWindowClass; };
+
+        run.command(windows_app::About);
+        HWND about = run.waitForWindow(isAbout, "About window");
+        EXPECT_EQ(windowText(about), L"About this program");
+        EXPECT_EQ(::GetWindow(about, GW_OWNER), run.mainWindow());
+        const auto style = static_cast<DWORD>(::GetWindowLongW(about, GWL_STYLE));
+        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+        const RECT frame = frameOf(about);
+        EXPECT_EQ(width(frame), aboutWidth);
+        EXPECT_EQ(height(frame), aboutHeight);
+        EXPECT_EQ(frame.left, std::max(0L, window.left + (width(window) - aboutWidth) / 2));
+        EXPECT_EQ(frame.top, std::max(0L, window.top + (height(window) - aboutHeight) / 2));
+
+        ::PostMessageW(about, WM_CLOSE, 0, 0);
+        run.waitForWindow(
+            [&](HWND w) { return w == run.mainWindow() && !::IsWindowVisible(about); },
+            "About window hidden");
+        EXPECT_TRUE(::IsWindow(about)) << "closing hides the About window, it is not destroyed";
+
+        run.command(windows_app::About);
+        HWND another = run.waitForWindow(
+            [&](HWND w) { return isAbout(w) && w != about; }, "second About window");
+        const RECT anotherFrame = frameOf(another);
+        EXPECT_EQ(anotherFrame.left, frame.left);
+        EXPECT_EQ(anotherFrame.top, frame.top);
+        EXPECT_EQ(run.windowsOfClass(windows_app::aboutWindowClass).size(), 2u);
+    }
+
+    TEST_F(ProgramWindows, closeEndsTheProgramWithAboutWindowsOpen)
+    {
+        const RunningProgram run(program);
+        run.command(windows_app::About);
+        HWND about = run.waitForWindow(
+            [](HWND w) { return className(w) == windows_app::aboutWindowClass; }, "About window");
+        run.command(windows_app::About);
+        run.waitForWindow(
+            [&](HWND w) { return className(w) == windows_app::aboutWindowClass && w != about; },
+            "second About window");
+
+        run.command(windows_app::Close1);
+        EXPECT_EQ(run.waitForExit(), 0u);
+    }
+
+    TEST_F(ProgramWindows, helpOpensTheCompiledHelp)
+    {
+        const RunningProgram run(program);
+        run.command(windows_app::Help1);
+        HWND help = run.waitForWindow(
+            [](HWND w) { return windowText(w) == L"Varnholt Help"; }, "help window");
+
+        ::PostMessageW(help, WM_CLOSE, 0, 0);
+        run.waitForWindow([&](HWND w) { return w == run.mainWindow() && !::IsWindowVisible(help); },
+            "help window closed");
+        EXPECT_TRUE(run.running());
+    }
+
+    TEST_F(ProgramWindows, fileGivenOnTheCommandLineIsConvertedAtStart)
+    {
+        const fs::path input = catalogueCopy("catalogue.csv");
+        const RunningProgram run(program, { input.wstring() });
+
+        const MessageBoxView summary = run.waitForMessageBox();
+        EXPECT_EQ(summary.caption, title);
+        EXPECT_EQ(summary.text, summaryText(8, m_folder / "catalogue.TLE"));
+        press(summary.window, IDOK);
+        EXPECT_EQ(readBytes(m_folder / "catalogue.TLE"), readBytes(testData / "catalogue.tle"));
+    }
+
+} // namespace
+} // namespace varnholt::window_tests
