@@ -6,15 +6,13 @@
 #include "test_support.h"
 #include "wide_text.h"
 
-#include <shlobj.h>
-
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <mutex>
+#include <shlobj.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -158,8 +156,8 @@ namespace {
         TMainForm form(::GetModuleHandleW(nullptr));
         ::ShowWindow(form.handle(), SW_SHOWNORMAL);
         BoxAnswerer answerer;
-        ::SendMessageW(form.handle(), WM_DROPFILES,
-            reinterpret_cast<WPARAM>(dropOf({ first, second })), 0);
+        ::SendMessageW(
+            form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ first, second })), 0);
         pumpMessages(std::chrono::seconds(20), [&] { return answerer.texts().size() >= 2; });
 
         const std::string expected = testing::readBytes(testData("catalogue.tle"));
@@ -183,7 +181,8 @@ namespace {
         TMainForm form(::GetModuleHandleW(nullptr));
         ::ShowWindow(form.handle(), SW_SHOWNORMAL);
         BoxAnswerer answerer;
-        ::SendMessageW(form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ csv, tle })), 0);
+        ::SendMessageW(
+            form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ csv, tle })), 0);
         pumpMessages(std::chrono::seconds(2), [] { return false; });
 
         EXPECT_TRUE(answerer.texts().empty());
