@@ -42,34 +42,13 @@ namespace {
         ::AppendMenuW(menu, MF_STRING, id, text.c_str());
     }
 
-    [[noreturn]] void failWithLastError()
-    {
-        throw std::runtime_error(systemErrorText(::GetLastError()));
-    }
-
-    void registerMainWindowClass(HINSTANCE instance, WNDPROC procedure)
-    {
-        WNDCLASSEXW windowClass {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
-        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = mainWindowClass;
-        if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            failWithLastError();
-    }
-
 } // namespace
 
 TMainForm::TMainForm(HINSTANCE instance)
     : m_instance(instance)
 {
-    registerMainWindowClass(instance, windowProcedure);
+    registerWindowClass(
+        instance, mainWindowClass, windowProcedure, ::GetSysColorBrush(COLOR_BTNFACE));
 
     MainMenu1 = ::CreateMenu();
     File1 = ::CreatePopupMenu();

@@ -191,19 +191,7 @@ namespace {
 
 void registerAboutWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = greyBrush();
-    windowClass.lpszClassName = aboutWindowClass;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error(systemErrorText(::GetLastError()));
+    registerWindowClass(instance, aboutWindowClass, windowProcedure, greyBrush());
 }
 
 HWND showAboutWindow(HINSTANCE instance, HWND owner, HICON icon)

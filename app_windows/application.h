@@ -39,6 +39,11 @@ template <class Handler> void runHandler(Handler &&handler) noexcept
     }
 }
 
+/// Registers the window class `name` of the program's windows: the program
+/// icon, the arrow cursor, `background`. Throws when the system refuses it.
+void registerWindowClass(
+    HINSTANCE instance, const wchar_t *name, WNDPROC procedure, HBRUSH background);
+
 /// The system's text for the error `code`, without its line end.
 std::string systemErrorText(DWORD code);
 

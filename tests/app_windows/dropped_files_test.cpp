@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -145,48 +146,59 @@ namespace {
 
     fs::path testData(const char *name) { return fs::path(VARNHOLT_TEST_DATA) / name; }
 
-    TEST(DroppedFiles, EachConvertedInTurnAsIfChosenInTheDialog)
-    {
-        TemporaryFolder folder;
-        const fs::path first = folder.path() / "active.csv";
-        const fs::path second = folder.path() / "Geo.2024.TXT";
-        fs::copy_file(testData("catalogue.csv"), first);
-        fs::copy_file(testData("catalogue.csv"), second);
+    /// A main window, shown, with a folder for the files dropped on it and its
+    /// message boxes answered.
+    class DroppedFiles : public ::testing::Test {
+    protected:
+        DroppedFiles() { ::ShowWindow(m_form.handle(), SW_SHOWNORMAL); }
 
-        TMainForm form(::GetModuleHandleW(nullptr));
-        ::ShowWindow(form.handle(), SW_SHOWNORMAL);
-        BoxAnswerer answerer;
-        ::SendMessageW(
-            form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ first, second })), 0);
-        pumpMessages(std::chrono::seconds(20), [&] { return answerer.texts().size() >= 2; });
+        /// Copies tests/data's `name` into the folder as `copy`.
+        fs::path copied(const char *name, const char *copy) const
+        {
+            const fs::path path = m_folder.path() / copy;
+            fs::copy_file(testData(name), path);
+            return path;
+        }
+
+        /// Drops `files` on the main window and handles the program's messages
+        /// for `time`, or until `boxes` boxes have been answered.
+        void drop(const std::vector<fs::path> &files,
+            std::chrono::milliseconds time,
+            std::size_t boxes = SIZE_MAX)
+        {
+            ::SendMessageW(
+                m_form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(files)), 0);
+            pumpMessages(time, [&] { return m_answerer.texts().size() >= boxes; });
+        }
+
+        TemporaryFolder m_folder;
+        TMainForm m_form { ::GetModuleHandleW(nullptr) };
+        BoxAnswerer m_answerer;
+    };
+
+    TEST_F(DroppedFiles, EachConvertedInTurnAsIfChosenInTheDialog)
+    {
+        drop({ copied("catalogue.csv", "active.csv"), copied("catalogue.csv", "Geo.2024.TXT") },
+            std::chrono::seconds(20), 2);
 
         const std::string expected = testing::readBytes(testData("catalogue.tle"));
-        EXPECT_EQ(testing::readBytes(folder.path() / "active.TLE"), expected);
-        EXPECT_EQ(testing::readBytes(folder.path() / "Geo.TLE"), expected);
-        const std::vector<std::wstring> texts = answerer.texts();
+        EXPECT_EQ(testing::readBytes(m_folder.path() / "active.TLE"), expected);
+        EXPECT_EQ(testing::readBytes(m_folder.path() / "Geo.TLE"), expected);
+        const std::vector<std::wstring> texts = m_answerer.texts();
         ASSERT_EQ(texts.size(), 2U);
-        EXPECT_NE(texts[0].find((folder.path() / "active.TLE").wstring()), std::wstring::npos)
+        EXPECT_NE(texts[0].find((m_folder.path() / "active.TLE").wstring()), std::wstring::npos)
             << utf8Text(texts[0]);
-        EXPECT_NE(texts[1].find((folder.path() / "Geo.TLE").wstring()), std::wstring::npos);
+        EXPECT_NE(texts[1].find((m_folder.path() / "Geo.TLE").wstring()), std::wstring::npos)
+            << utf8Text(texts[1]);
     }
 
-    TEST(DroppedFiles, ADropHoldingOtherFilesIsPassedOverWhole)
+    TEST_F(DroppedFiles, ADropHoldingOtherFilesIsPassedOverWhole)
     {
-        TemporaryFolder folder;
-        const fs::path csv = folder.path() / "active.csv";
-        const fs::path tle = folder.path() / "old.TLE";
-        fs::copy_file(testData("catalogue.csv"), csv);
-        fs::copy_file(testData("catalogue.tle"), tle);
+        const fs::path tle = copied("catalogue.tle", "old.TLE");
+        drop({ copied("catalogue.csv", "active.csv"), tle }, std::chrono::seconds(2));
 
-        TMainForm form(::GetModuleHandleW(nullptr));
-        ::ShowWindow(form.handle(), SW_SHOWNORMAL);
-        BoxAnswerer answerer;
-        ::SendMessageW(
-            form.handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({ csv, tle })), 0);
-        pumpMessages(std::chrono::seconds(2), [] { return false; });
-
-        EXPECT_TRUE(answerer.texts().empty());
-        EXPECT_FALSE(fs::exists(folder.path() / "active.TLE"));
+        EXPECT_TRUE(m_answerer.texts().empty());
+        EXPECT_FALSE(fs::exists(m_folder.path() / "active.TLE"));
         EXPECT_EQ(testing::readBytes(tle), testing::readBytes(testData("catalogue.tle")));
     }
 
