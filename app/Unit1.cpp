@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "about_window.h"
+#include "application_rules.h"
 #include "chosen_file_host.h"
 #include "html_help.h"
 #include "outer_size.h"
@@ -16,7 +17,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -103,9 +103,7 @@ QStringList loadableFiles(const QMimeData &data)
         if (!url.isLocalFile())
             return {};
         const QString file = url.toLocalFile();
-        const QString suffix = QFileInfo(file).suffix();
-        if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0
-            && suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) != 0)
+        if (!varnholt::isLoadableFileName(file.toStdString()))
             return {};
         files.append(file);
     }

@@ -2,14 +2,15 @@
 
 #include "about_window.h"
 #include "application.h"
+#include "application_rules.h"
 #include "chosen_file_host.h"
 #include "html_help.h"
 #include "placement.h"
 #include "wide_text.h"
 #include "window_design.h"
 
+#include <algorithm>
 #include <shellapi.h>
-
 #include <stdexcept>
 
 namespace varnholt::windows_app {
@@ -19,29 +20,26 @@ namespace {
     /// Posted to the main window when files wait to be opened.
     constexpr UINT openWaitingFilesMessage = WM_APP + 1;
 
+    /// Marks a command as running while it lives.
+    class Running {
+    public:
+        explicit Running(bool &running)
+            : m_running(running)
+        {
+            m_running = true;
+        }
+        ~Running() { m_running = false; }
+        Running(const Running &) = delete;
+        Running &operator=(const Running &) = delete;
+
+    private:
+        bool &m_running;
+    };
+
     void appendItem(HMENU menu, unsigned id, std::string_view caption)
     {
         const std::wstring text = wideText(caption);
         ::AppendMenuW(menu, MF_STRING, id, text.c_str());
-    }
-
-    [[noreturn]] void failWithLastError() { throw std::runtime_error(systemErrorText(::GetLastError())); }
-
-    void registerMainWindowClass(HINSTANCE instance, WNDPROC procedure)
-    {
-        WNDCLASSEXW windowClass {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
-        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = mainWindowClass;
-        if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            failWithLastError();
     }
 
 } // namespace
@@ -49,7 +47,8 @@ namespace {
 TMainForm::TMainForm(HINSTANCE instance)
     : m_instance(instance)
 {
-    registerMainWindowClass(instance, windowProcedure);
+    registerWindowClass(
+        instance, mainWindowClass, windowProcedure, ::GetSysColorBrush(COLOR_BTNFACE));
 
     MainMenu1 = ::CreateMenu();
     File1 = ::CreatePopupMenu();
@@ -118,7 +117,12 @@ void TMainForm::openFiles(std::vector<std::string> paths)
 {
     for (std::string &path : paths)
         m_waitingFiles.push_back(std::move(path));
-    if (!m_openingFiles && !m_waitingFiles.empty()) {
+    startOpeningFiles();
+}
+
+void TMainForm::startOpeningFiles()
+{
+    if (!m_openingFiles && !m_running && !m_waitingFiles.empty() && m_window) {
         m_openingFiles = true;
         ::PostMessageW(m_window, openWaitingFilesMessage, 0, 0);
     }
@@ -126,19 +130,25 @@ void TMainForm::openFiles(std::vector<std::string> paths)
 
 void TMainForm::openWaitingFiles()
 {
-    while (!m_waitingFiles.empty()) {
+    m_openingFiles = false;
+    while (!m_running && !m_waitingFiles.empty()) {
         const std::string path = std::move(m_waitingFiles.front());
         m_waitingFiles.pop_front();
+        const Running running(m_running);
         runHandler([&] {
             ChosenFileHost host(*m_host, path);
             m_conversion.LoadCSVfile1Click(host);
         });
     }
-    m_openingFiles = false;
 }
 
 void TMainForm::command(unsigned id)
 {
+    // One command at a time: the window takes no other command while one runs,
+    // whatever reaches it through the message loops of the command's dialog and boxes.
+    if (m_running)
+        return;
+    const Running running(m_running);
     switch (id) {
     case LoadCSVfile1:
         LoadCSVfile1Click();
@@ -170,13 +180,17 @@ void TMainForm::dropFiles(HDROP drop)
         paths.push_back(utf8Text(path));
     }
     ::DragFinish(drop);
-    openFiles(std::move(paths));
+    // Only CSV and text files are taken; a drop that holds anything else is passed over whole.
+    if (std::all_of(paths.begin(), paths.end(),
+            [](const std::string &path) { return isLoadableFileName(path); }))
+        openFiles(std::move(paths));
 }
 
 LRESULT CALLBACK TMainForm::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto *form = static_cast<TMainForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *form
+            = static_cast<TMainForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         form->m_window = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
@@ -199,6 +213,8 @@ LRESULT TMainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0) {
             command(LOWORD(wParam));
+            // Files that arrived meanwhile run now.
+            startOpeningFiles();
             return 0;
         }
         break;

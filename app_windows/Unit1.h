@@ -4,12 +4,11 @@
 #include "conversion.h"
 #include "window_host.h"
 
-#include <windows.h>
-
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 
@@ -59,14 +58,17 @@ public:
     /// if each had been chosen in the file dialog, once the messages waiting
     /// now have been handled. Each file's box is closed before the next file
     /// runs; an error goes to the error box, and the next file runs all the
-    /// same. Files handed over while others wait run after them.
+    /// same. Files handed over while others wait, or while a command runs, run
+    /// after them.
     void openFiles(std::vector<std::string> paths);
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK windowProcedure(
+        HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void command(unsigned id);
     void dropFiles(HDROP drop);
+    void startOpeningFiles();
     void openWaitingFiles();
 
     HINSTANCE m_instance;
@@ -74,7 +76,11 @@ private:
     Conversion m_conversion;
     std::unique_ptr<WindowHost> m_host;
     std::deque<std::string> m_waitingFiles;
+    /// A file's run is waiting in the message queue.
     bool m_openingFiles = false;
+    /// A command or a file's run is under way; the message loops of its dialog
+    /// and boxes may be handing out messages meanwhile.
+    bool m_running = false;
 };
 
 } // namespace varnholt::windows_app

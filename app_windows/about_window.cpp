@@ -6,8 +6,8 @@
 #include "wide_text.h"
 #include "window_design.h"
 
-#include <climits>
 #include <memory>
+#include <shlwapi.h>
 #include <stdexcept>
 #include <string>
 
@@ -63,15 +63,14 @@ namespace {
         return size;
     }
 
-    /// A one-line label sized to its text, its width at most `maxWidth`.
-    HWND addLabel(HWND window, HFONT font, std::string_view text, Point at, DWORD style = 0,
-        int maxWidth = INT_MAX)
+    /// A one-line label sized to its text.
+    HWND addLabel(HWND window, HFONT font, std::string_view text, Point at)
     {
         const std::wstring wide = wideText(text);
         const SIZE size = textSize(window, font, wide);
         HWND label = ::CreateWindowExW(0, L"STATIC", wide.c_str(),
-            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | style, at.x, at.y,
-            size.cx < maxWidth ? size.cx : maxWidth, size.cy, window, nullptr,
+            WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, at.x, at.y, size.cx, size.cy,
+            window, nullptr,
             reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
         ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return label;
@@ -89,16 +88,18 @@ namespace {
         return lines;
     }
 
-    /// The folder the program, and the README beside it, lie in.
-    std::string programFolder()
+    /// `folder` shortened in its middle ("C:\\...\\Varnholt") to at most `width`
+    /// pixels in `font`, so that the README row ends inside the frame.
+    std::string shortenedFolder(HWND window, HFONT font, std::wstring folder, int width)
     {
-        std::wstring path(MAX_PATH, L'\0');
-        DWORD length = 0;
-        while ((length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())))
-            >= path.size())
-            path.resize(path.size() * 2);
-        path.resize(length);
-        return utf8Text(path.substr(0, path.find_last_of(L"\\/")));
+        folder.resize(folder.size() + MAX_PATH, L'\0');
+        HDC context = ::GetDC(window);
+        const HGDIOBJ previous = ::SelectObject(context, font);
+        ::PathCompactPathW(context, folder.data(), static_cast<UINT>(width > 0 ? width : 0));
+        ::SelectObject(context, previous);
+        ::ReleaseDC(window, context);
+        folder.resize(folder.find(L'\0'));
+        return utf8Text(folder);
     }
 
     void addContent(HWND window, AboutState &state)
@@ -107,20 +108,25 @@ namespace {
         // Items 1 and 2, the frame rectangle and the icon, are drawn by the
         // window itself, under the labels.
         addLabel(window, state.titleFont.get(), programName, about::titlePlace);
-        addLabel(window, state.font.get(), about::versionRow(), { about::rowLeft, about::versionRowTop });
+        addLabel(window, state.font.get(), about::versionRow(),
+            { about::rowLeft, about::versionRowTop });
         addLabel(window, state.font.get(), about::dateRow, { about::rowLeft, about::dateRowTop });
-        addLabel(window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
-        // A long folder is shortened in its middle, so that the row ends inside the frame.
-        addLabel(window, state.font.get(), std::string(about::readmeRowLead) + programFolder(),
-            { about::rowLeft, about::readmeRowTop }, SS_PATHELLIPSIS, about::rowRight - about::rowLeft);
+        addLabel(
+            window, state.font.get(), about::authorRow, { about::rowLeft, about::authorRowTop });
+        const std::string readme = std::string(about::readmeRowLead)
+            + shortenedFolder(window, state.font.get(), programFolder(),
+                about::rowRight - about::rowLeft
+                    - textSize(window, state.font.get(), wideText(about::readmeRowLead)).cx);
+        addLabel(window, state.font.get(), readme, { about::rowLeft, about::readmeRowTop });
         addLabel(window, state.creditsFont.get(), about::creditsRow,
             { about::rowLeft, about::creditsRowTop });
 
         const Rect box = about::descriptionBox;
-        HWND description = ::CreateWindowExW(0, L"STATIC",
-            withSystemLineEnds(about::description).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-            box.left, box.top, box.width, box.height, window, nullptr,
-            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+        HWND description
+            = ::CreateWindowExW(0, L"STATIC", withSystemLineEnds(about::description).c_str(),
+                WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, box.left, box.top, box.width,
+                box.height, window, nullptr,
+                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
         ::SendMessageW(description, WM_SETFONT, reinterpret_cast<WPARAM>(state.font.get()), FALSE);
     }
 
@@ -130,7 +136,8 @@ namespace {
         PAINTSTRUCT paintStruct {};
         HDC context = ::BeginPaint(window, &paintStruct);
         const Rect frame = about::frameRectangle;
-        const RECT outer { frame.left, frame.top, frame.left + frame.width, frame.top + frame.height };
+        const RECT outer { frame.left, frame.top, frame.left + frame.width,
+            frame.top + frame.height };
         HBRUSH outline = ::CreateSolidBrush(outlineGrey);
         ::FillRect(context, &outer, outline);
         ::DeleteObject(outline);
@@ -184,24 +191,17 @@ namespace {
 
 void registerAboutWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = greyBrush();
-    windowClass.lpszClassName = aboutWindowClass;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error(systemErrorText(::GetLastError()));
+    registerWindowClass(instance, aboutWindowClass, windowProcedure, greyBrush());
 }
 
 HWND showAboutWindow(HINSTANCE instance, HWND owner, HICON icon)
 {
     RECT mainFrame {};
     ::GetWindowRect(owner, &mainFrame);
-    const Point place = aboutWindowPlace(
-        { mainFrame.left, mainFrame.top, mainFrame.right - mainFrame.left, mainFrame.bottom - mainFrame.top },
-        aboutWindowSize);
+    const Point place
+        = aboutWindowPlace({ mainFrame.left, mainFrame.top, mainFrame.right - mainFrame.left,
+                               mainFrame.bottom - mainFrame.top },
+            aboutWindowSize);
 
     auto state = std::make_unique<AboutState>();
     state->icon = icon;

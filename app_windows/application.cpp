@@ -8,11 +8,10 @@
 #include "wide_text.h"
 #include "window_design.h"
 
-#include <commctrl.h>
-#include <shellapi.h>
-
 #include <climits>
+#include <commctrl.h>
 #include <memory>
+#include <shellapi.h>
 #include <stdexcept>
 #include <vector>
 
@@ -26,22 +25,6 @@ namespace {
         if (!wide.empty())
             ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
         return utf8Text(wide);
-    }
-
-    std::wstring moduleFileName()
-    {
-        std::wstring name(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD length
-                = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-            if (length == 0)
-                return {};
-            if (length < name.size()) {
-                name.resize(length);
-                return name;
-            }
-            name.resize(name.size() * 2);
-        }
     }
 
     /// A path as the file dialog gives it: full, from the current folder.
@@ -74,6 +57,29 @@ namespace {
 
 } // namespace
 
+std::wstring programFile()
+{
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length
+            = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0)
+            return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+std::wstring programFolder()
+{
+    const std::wstring file = programFile();
+    const std::size_t folderEnd = file.find_last_of(L"\\/");
+    return folderEnd == std::wstring::npos ? std::wstring() : file.substr(0, folderEnd);
+}
+
 std::string applicationTitleFor(std::wstring_view programPath)
 {
     return varnholt::applicationTitleFor(utf8Text(programPath), systemLowerCase);
@@ -81,7 +87,7 @@ std::string applicationTitleFor(std::wstring_view programPath)
 
 const std::string &applicationTitle()
 {
-    static const std::string title = applicationTitleFor(moduleFileName());
+    static const std::string title = applicationTitleFor(programFile());
     return title;
 }
 
@@ -109,8 +115,8 @@ void showErrorBox(const std::exception_ptr &error) noexcept
 std::string systemErrorText(DWORD code)
 {
     wchar_t *text = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER
-            | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     std::unique_ptr<wchar_t, decltype(&::LocalFree)> owned(text, &::LocalFree);
     std::wstring_view message(text, length);
@@ -119,6 +125,24 @@ std::string systemErrorText(DWORD code)
     if (message.empty())
         return "Windows error " + std::to_string(code);
     return utf8Text(message);
+}
+
+void registerWindowClass(
+    HINSTANCE instance, const wchar_t *name, WNDPROC procedure, HBRUSH background)
+{
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error(systemErrorText(::GetLastError()));
 }
 
 int runApplication(HINSTANCE instance, int showCommand)

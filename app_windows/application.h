@@ -1,16 +1,21 @@
 #pragma once
 
-#include <windows.h>
-
 #include <exception>
 #include <string>
 #include <string_view>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 
 /// The application title for the program file at `programPath`, letters put in
 /// lower case as the system does it ("C:\Tools\ConvTool.exe" gives "Convtool").
 std::string applicationTitleFor(std::wstring_view programPath);
+
+/// The full path of the running program's file.
+std::wstring programFile();
+
+/// The folder the running program's file lies in, without a final separator.
+std::wstring programFolder();
 
 /// The running program's application title, made at the first call.
 const std::string &applicationTitle();
@@ -33,6 +38,11 @@ template <class Handler> void runHandler(Handler &&handler) noexcept
         showErrorBox(std::current_exception());
     }
 }
+
+/// Registers the window class `name` of the program's windows: the program
+/// icon, the arrow cursor, `background`. Throws when the system refuses it.
+void registerWindowClass(
+    HINSTANCE instance, const wchar_t *name, WNDPROC procedure, HBRUSH background);
 
 /// The system's text for the error `code`, without its line end.
 std::string systemErrorText(DWORD code);

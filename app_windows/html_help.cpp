@@ -1,8 +1,38 @@
 #include "html_help.h"
 
+#include "application.h"
+
+#include <string>
+
 namespace varnholt::windows_app {
 
 namespace {
+
+    /// While it lives, the current folder is the one the program lies in, where
+    /// the viewer looks for a help file named without a folder, whatever folder
+    /// the program was started in.
+    class InProgramFolder {
+    public:
+        InProgramFolder()
+        {
+            const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+            m_previous.resize(size);
+            m_previous.resize(::GetCurrentDirectoryW(size, m_previous.data()));
+            const std::wstring folder = programFolder();
+            if (!folder.empty())
+                ::SetCurrentDirectoryW(folder.c_str());
+        }
+        ~InProgramFolder()
+        {
+            if (!m_previous.empty())
+                ::SetCurrentDirectoryW(m_previous.c_str());
+        }
+        InProgramFolder(const InProgramFolder &) = delete;
+        InProgramFolder &operator=(const InProgramFolder &) = delete;
+
+    private:
+        std::wstring m_previous;
+    };
 
     using HtmlHelpFunction = HWND(WINAPI *)(HWND, LPCSTR, UINT, DWORD_PTR);
 
@@ -28,8 +58,10 @@ namespace {
 
 void showHtmlHelp(HWND caller, const char *file)
 {
-    if (HtmlHelpFunction HtmlHelpA = htmlHelpA())
+    if (HtmlHelpFunction HtmlHelpA = htmlHelpA()) {
+        const InProgramFolder programFolder;
         HtmlHelpA(caller, file, 0, 0);
+    }
 }
 
 void closeHtmlHelp()

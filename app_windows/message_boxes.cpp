@@ -22,19 +22,20 @@ namespace {
             && std::wstring_view(className) == L"#32770";
     }
 
-    /// Moves the message box as it is first activated, before it is drawn:
+    /// Moves the message box once it has laid itself out, before it is shown:
     /// MessageBoxW itself has no say in where the box goes.
-    LRESULT CALLBACK placeAtActivation(int code, WPARAM wParam, LPARAM lParam)
+    LRESULT CALLBACK placeAfterLayout(int code, WPARAM wParam, LPARAM lParam)
     {
-        const auto box = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE && pendingPlace && isDialogBox(box)) {
+        const auto *call = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
+        if (code == HC_ACTION && call->message == WM_INITDIALOG && pendingPlace
+            && isDialogBox(call->hwnd)) {
             RECT frame {};
-            ::GetWindowRect(box, &frame);
+            ::GetWindowRect(call->hwnd, &frame);
             const Rect screen { 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
                 ::GetSystemMetrics(SM_CYSCREEN) };
-            const Point place = messageBoxPlace(pendingPlace->at,
-                { frame.right - frame.left, frame.bottom - frame.top }, screen);
-            ::SetWindowPos(box, nullptr, place.x, place.y, 0, 0,
+            const Point place = messageBoxPlace(
+                pendingPlace->at, { frame.right - frame.left, frame.bottom - frame.top }, screen);
+            ::SetWindowPos(call->hwnd, nullptr, place.x, place.y, 0, 0,
                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             pendingPlace = nullptr;
         }
@@ -46,7 +47,7 @@ namespace {
     public:
         explicit PlacingHook(PendingPlace &place)
             : m_hook(::SetWindowsHookExW(
-                  WH_CBT, placeAtActivation, nullptr, ::GetCurrentThreadId()))
+                WH_CALLWNDPROCRET, placeAfterLayout, nullptr, ::GetCurrentThreadId()))
         {
             pendingPlace = &place;
         }
@@ -97,8 +98,11 @@ namespace {
 
 } // namespace
 
-void showMessageBox(
-    HWND owner, BoxIcon icon, std::string_view caption, std::string_view text, std::optional<Point> at)
+void showMessageBox(HWND owner,
+    BoxIcon icon,
+    std::string_view caption,
+    std::string_view text,
+    std::optional<Point> at)
 {
     const std::wstring wideCaption = wideText(caption);
     const std::wstring wideMessage = wideText(text);

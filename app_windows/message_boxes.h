@@ -2,10 +2,9 @@
 
 #include "geometry.h"
 
-#include <windows.h>
-
 #include <optional>
 #include <string_view>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 

@@ -21,8 +21,10 @@ namespace {
 std::wstring dialogFilter(std::string_view filter)
 {
     const std::size_t bar = filter.find('|');
-    const std::string_view description = bar == std::string_view::npos ? filter : filter.substr(0, bar);
-    const std::string_view patterns = bar == std::string_view::npos ? filter : filter.substr(bar + 1);
+    const std::string_view description
+        = bar == std::string_view::npos ? filter : filter.substr(0, bar);
+    const std::string_view patterns
+        = bar == std::string_view::npos ? filter : filter.substr(bar + 1);
     std::wstring text = wideText(description);
     text += L'\0';
     text += wideText(patterns);
@@ -36,7 +38,8 @@ FileOpenDialog::FileOpenDialog(HWND owner)
 {
 }
 
-std::optional<std::string> FileOpenDialog::execute(std::string_view filter, std::string_view lastName)
+std::optional<std::string> FileOpenDialog::execute(
+    std::string_view filter, std::string_view lastName)
 {
     const std::wstring filterText = dialogFilter(filter);
     std::wstring initialName = wideText(lastName);

@@ -2,9 +2,8 @@
 
 #include "run_host.h"
 
-#include <windows.h>
-
 #include <string_view>
+#include <windows.h>
 
 namespace varnholt::windows_app {
 

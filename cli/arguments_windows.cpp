@@ -1,7 +1,7 @@
 #include "arguments.h"
+#include "wide_text.h"
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 #include <string_view>
 
@@ -14,18 +14,6 @@
 namespace varnholt {
 
 namespace {
-
-    std::string utf8(std::wstring_view wide)
-    {
-        if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX))
-            return {};
-        const int size = static_cast<int>(wide.size());
-        const int bytes
-            = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-        std::string text(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
-        return text;
-    }
 
     /// What ends a folder in a path: both separators and a drive letter's colon.
     constexpr const wchar_t *folderEnds = L"\\/:";
@@ -79,11 +67,11 @@ std::vector<std::string> commandLineArguments(int, char **)
         const std::vector<std::wstring> files
             = pattern ? matchingFiles(argument) : std::vector<std::wstring> {};
         if (files.empty()) {
-            arguments.push_back(utf8(argument));
+            arguments.push_back(utf8Text(argument));
             continue;
         }
         for (const std::wstring &file : files)
-            arguments.push_back(utf8(file));
+            arguments.push_back(utf8Text(file));
     }
     return arguments;
 }

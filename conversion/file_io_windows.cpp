@@ -1,5 +1,6 @@
 #include "errors.h"
 #include "file_io.h"
+#include "wide_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -42,17 +43,9 @@ namespace {
     /// are not UTF-8 become U+FFFD, which names no file.
     std::wstring widePath(const std::string &path)
     {
-        if (path.empty())
-            return {};
         if (path.size() > static_cast<std::size_t>(INT_MAX))
             fail(ERROR_FILENAME_EXCED_RANGE, path);
-        const int size = static_cast<int>(path.size());
-        const int wideSize = ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
-        if (wideSize <= 0)
-            fail(::GetLastError(), path);
-        std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-        ::MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), wideSize);
-        return wide;
+        return wideText(path);
     }
 
     /// An open HANDLE, closed when it goes.

@@ -36,4 +36,16 @@ std::string withClosingFullStop(std::string_view message)
     return text;
 }
 
+bool isLoadableFileName(std::string_view path)
+{
+    const std::size_t folderEnd = path.find_last_of("/\\");
+    const std::string_view name
+        = folderEnd == std::string_view::npos ? path : path.substr(folderEnd + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string suffix = asciiLowerCase(name.substr(dot + 1));
+    return suffix == "csv" || suffix == "txt";
+}
+
 } // namespace varnholt

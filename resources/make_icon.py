@@ -12,6 +12,7 @@ scripts/rgb_png.py, using only the standard library. Run from anywhere:
     python3 resources/make_icon.py --ico varnholt.ico  # 16, 32 and 64 in one Windows icon
 """
 
+import argparse
 import math
 import os
 import struct
@@ -166,16 +167,16 @@ def write_ico(target):
 
 
 def main():
-    args = sys.argv[1:]
-    if args[:1] == ["--ico"]:
-        write_ico(args[1])
+    parser = argparse.ArgumentParser(description="Draws the program icon from its 64 x 64 design.")
+    parser.add_argument("--size", type=int, default=SIZE, help="width and height of the PNG")
+    parser.add_argument("--ico", metavar="FILE", help="write a Windows icon of 16, 32 and 64 pixels")
+    parser.add_argument("target", nargs="?", default=os.path.join(HERE, "varnholt.png"),
+                        help="the PNG to write (default resources/varnholt.png)")
+    args = parser.parse_args()
+    if args.ico:
+        write_ico(args.ico)
         return
-    size = SIZE
-    if args[:1] == ["--size"]:
-        size = int(args[1])
-        args = args[2:]
-    target = args[0] if args else os.path.join(HERE, "varnholt.png")
-    rgb_png.write(target, size, size, render(size))
+    rgb_png.write(args.target, args.size, args.size, render(args.size))
 
 
 if __name__ == "__main__":

@@ -2,8 +2,9 @@
 # Builds everything and runs every check: the format and lint checks, the unit,
 # file-system, interoperability and window tests (warnings as errors), the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the core tests
-# with the byte-by-byte scan, the Windows build's tests under Wine, the Debian
-# package's checks, and a short run of each fuzz target.
+# with the byte-by-byte scan, the Windows build's tests under Wine, the Windows
+# ZIP's and installer's checks, the Debian package's checks, and a short run of
+# each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -20,11 +21,13 @@ for preset in ci asan portable; do
     ctest --preset "$preset" -j "$jobs"
 done
 
-echo "== Windows build, tested under Wine, and its ZIP"
+echo "== Windows build, tested under Wine"
 cmake --preset windows
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows -j "$jobs"
-(cd build/windows && cpack)
+
+echo "== Windows ZIP and installer"
+scripts/check_windows_installer.sh
 
 echo "== Debian package"
 scripts/check_package.sh

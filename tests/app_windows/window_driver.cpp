@@ -23,13 +23,15 @@ namespace {
 
     std::wstring quoted(const std::wstring &argument) { return L'"' + argument + L'"'; }
 
-    PROCESS_INFORMATION start(
-        const std::filesystem::path &program, const std::vector<std::wstring> &arguments)
+    PROCESS_INFORMATION start(const std::filesystem::path &program,
+        const std::vector<std::wstring> &arguments,
+        const std::filesystem::path &workingFolder)
     {
         std::wstring commandLine = quoted(program.wstring());
         for (const std::wstring &argument : arguments)
             commandLine += L' ' + quoted(argument);
-        const std::wstring folder = program.parent_path().wstring();
+        const std::wstring folder
+            = (workingFolder.empty() ? program.parent_path() : workingFolder).wstring();
         STARTUPINFOW startup {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started {};
@@ -232,9 +234,10 @@ ChildProcess::~ChildProcess()
     ::CloseHandle(m_info.hProcess);
 }
 
-RunningProgram::RunningProgram(
-    const std::filesystem::path &program, const std::vector<std::wstring> &arguments)
-    : m_process(start(program, arguments))
+RunningProgram::RunningProgram(const std::filesystem::path &program,
+    const std::vector<std::wstring> &arguments,
+    const std::filesystem::path &workingFolder)
+    : m_process(start(program, arguments, workingFolder))
 {
     m_mainWindow = waitForWindow(
         [](HWND window) { return className(window) == windows_app::mainWindowClass; },

@@ -80,10 +80,11 @@ private:
 /// One run of a program, ended (if still running) when this goes.
 class RunningProgram {
 public:
-    /// Starts `program` with `arguments`, in the program's own folder, and waits
-    /// for its main window. Throws Timeout when none comes.
-    explicit RunningProgram(
-        const std::filesystem::path &program, const std::vector<std::wstring> &arguments = {});
+    /// Starts `program` with `arguments` in `workingFolder` (the program's own
+    /// folder when empty), and waits for its main window. Throws Timeout when none comes.
+    explicit RunningProgram(const std::filesystem::path &program,
+        const std::vector<std::wstring> &arguments = {},
+        const std::filesystem::path &workingFolder = {});
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
 

@@ -325,9 +325,10 @@ namespace {
         EXPECT_EQ(run.waitForExit(), 0u);
     }
 
-    TEST_F(ProgramWindows, helpOpensTheCompiledHelp)
+    TEST_F(ProgramWindows, helpOpensTheCompiledHelpBesideTheProgramWhereverItStarted)
     {
-        const RunningProgram run(program);
+        // Started in a folder without the help, as "Open with" may start it.
+        const RunningProgram run(program, {}, m_folder);
         run.command(windows_app::Help1);
         HWND help = run.waitForWindow(
             [](HWND w) { return windowText(w) == L"Varnholt Help"; }, "help window");

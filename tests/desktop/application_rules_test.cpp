@@ -82,5 +82,15 @@ namespace {
             FullStopCase { "EightBitCharacter", "caf\xe9", "caf\xe9." }),
         caseName);
 
+    TEST(LoadableFileName, CsvAndTextFilesInAnyLetterCase)
+    {
+        for (const char *path : { "active.csv", "/home/u/ACTIVE.CSV", "C:\\Data\\list.2024.Txt",
+                 "a.b.csv", "C:\\v1.2\\elements.txt" })
+            EXPECT_TRUE(isLoadableFileName(path)) << path;
+        for (const char *path : { "active.TLE", "elements", "/data.csv/elements", "C:\\v.csv\\x",
+                 "active.csv.bak", "active.csvx", "" })
+            EXPECT_FALSE(isLoadableFileName(path)) << path;
+    }
+
 } // namespace
 } // namespace varnholt

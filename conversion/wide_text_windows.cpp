@@ -1,10 +1,9 @@
 #include "wide_text.h"
 
+#include <climits>
 #include <windows.h>
 
-#include <climits>
-
-namespace varnholt::windows_app {
+namespace varnholt {
 
 std::wstring wideText(std::string_view text)
 {
@@ -33,4 +32,4 @@ std::string utf8Text(std::wstring_view text)
     return narrow;
 }
 
-} // namespace varnholt::windows_app
+} // namespace varnholt
