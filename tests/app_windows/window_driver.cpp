@@ -114,17 +114,6 @@ namespace {
         return edit ? edit : box;
     }
 
-    bool showsIcon(HWND box)
-    {
-        for (HWND child : childrenOf(box)) {
-            const auto style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
-            if (className(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON
-                && ::IsWindowVisible(child) && sendWithLimit(child, STM_GETICON, 0, 0) != 0)
-                return true;
-        }
-        return false;
-    }
-
     template <class Condition> bool waitUntil(Condition condition)
     {
         const auto deadline = Clock::now() + timeLimit;
@@ -136,7 +125,135 @@ namespace {
         return true;
     }
 
+    // The visible icon control holding an icon, if the box has one.
+    HWND iconControlOf(HWND box)
+    {
+        for (HWND child : childrenOf(box)) {
+            const auto style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
+            if (className(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON
+                && ::IsWindowVisible(child) && sendWithLimit(child, STM_GETICON, 0, 0) != 0)
+                return child;
+        }
+        return nullptr;
+    }
+
+    /// A picture of `width` x `height` pixels, 32 bits each, in memory.
+    class Picture {
+    public:
+        Picture(int width, int height)
+            : m_dc(::CreateCompatibleDC(nullptr))
+            , m_pixelCount(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+        {
+            BITMAPINFO format {};
+            format.bmiHeader.biSize = sizeof format.bmiHeader;
+            format.bmiHeader.biWidth = width;
+            format.bmiHeader.biHeight = -height;
+            format.bmiHeader.biPlanes = 1;
+            format.bmiHeader.biBitCount = 32;
+            void *bits = nullptr;
+            m_bitmap = ::CreateDIBSection(m_dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+            m_pixels = static_cast<DWORD *>(bits);
+            m_previous = ::SelectObject(m_dc, m_bitmap);
+        }
+        ~Picture()
+        {
+            ::SelectObject(m_dc, m_previous);
+            ::DeleteObject(m_bitmap);
+            ::DeleteDC(m_dc);
+        }
+        Picture(const Picture &) = delete;
+        Picture &operator=(const Picture &) = delete;
+
+        HDC dc() const { return m_dc; }
+        /// The colours, without the unused fourth byte.
+        std::vector<DWORD> colours() const
+        {
+            ::GdiFlush();
+            std::vector<DWORD> colours(m_pixels, m_pixels + m_pixelCount);
+            for (DWORD &colour : colours)
+                colour &= 0xFFFFFF;
+            return colours;
+        }
+        void fill(DWORD colour)
+        {
+            ::GdiFlush();
+            std::fill(m_pixels, m_pixels + m_pixelCount, colour);
+        }
+
+    private:
+        HDC m_dc;
+        std::size_t m_pixelCount;
+        HBITMAP m_bitmap = nullptr;
+        DWORD *m_pixels = nullptr;
+        HGDIOBJ m_previous = nullptr;
+    };
+
+    // The icon on the screen is compared with each system icon drawn at its size
+    // on the colour its corner shows (the icons' corners are transparent).
+    BoxIcon iconShownBy(HWND control)
+    {
+        RECT place {};
+        ::GetWindowRect(control, &place);
+        const int width = place.right - place.left;
+        const int height = place.bottom - place.top;
+        Picture shown(width, height);
+        Picture drawn(width, height);
+        const struct {
+            BoxIcon icon;
+            WORD id;
+        } systemIcons[] = {
+            { BoxIcon::stop, 32513 }, // IDI_HAND
+            { BoxIcon::question, 32514 }, // IDI_QUESTION
+            { BoxIcon::exclamation, 32515 }, // IDI_EXCLAMATION
+            { BoxIcon::information, 32516 }, // IDI_ASTERISK
+        };
+        BoxIcon found = BoxIcon::unknown;
+        // The box may not have painted yet.
+        waitUntil([&] {
+            HDC screen = ::GetDC(nullptr);
+            ::BitBlt(shown.dc(), 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+            ::ReleaseDC(nullptr, screen);
+            const std::vector<DWORD> onScreen = shown.colours();
+            for (const auto &candidate : systemIcons) {
+                drawn.fill(onScreen.front());
+                ::DrawIconEx(drawn.dc(), 0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(candidate.id)),
+                    width, height, 0, nullptr, DI_NORMAL);
+                if (drawn.colours() == onScreen) {
+                    found = candidate.icon;
+                    return true;
+                }
+            }
+            return false;
+        });
+        return found;
+    }
+
+    BoxIcon iconOf(HWND box)
+    {
+        HWND control = iconControlOf(box);
+        return control ? iconShownBy(control) : BoxIcon::none;
+    }
+
 } // namespace
+
+std::string toString(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::none:
+        return "no icon";
+    case BoxIcon::stop:
+        return "the stop icon";
+    case BoxIcon::question:
+        return "the question icon";
+    case BoxIcon::exclamation:
+        return "the exclamation icon";
+    case BoxIcon::information:
+        return "the information icon";
+    case BoxIcon::unknown:
+        break;
+    }
+    return "an icon not the system's";
+}
 
 std::wstring widen(std::string_view utf8)
 {
@@ -304,7 +421,7 @@ HWND RunningProgram::waitForOpenDialog() const
 MessageBoxView RunningProgram::waitForMessageBox() const
 {
     HWND box = waitForWindow(isMessageBox, "message box");
-    return { box, windowText(box), windowText(messageTextOf(box)), frameOf(box), showsIcon(box) };
+    return { box, windowText(box), windowText(messageTextOf(box)), frameOf(box), iconOf(box) };
 }
 
 DWORD RunningProgram::waitForExit() const

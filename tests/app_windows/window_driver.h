@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,14 +44,21 @@ std::wstring windowText(HWND window);
 /// The outer (frame) rectangle on the screen.
 RECT frameOf(HWND window);
 
+/// The icon a message box shows: one of the system's message-box icons, told
+/// apart by the pixels on the screen (another process's icon handle cannot be read).
+enum class BoxIcon { none, stop, question, exclamation, information, unknown };
+
+std::string toString(BoxIcon icon);
+/// How GoogleTest prints a BoxIcon.
+inline void PrintTo(BoxIcon icon, std::ostream *out) { *out << toString(icon); }
+
 /// A message box as it stands on the screen.
 struct MessageBoxView {
     HWND window;
     std::wstring caption;
     std::wstring text;
     RECT frame;
-    /// Whether the box shows an icon: a visible icon control holding one.
-    bool hasIcon;
+    BoxIcon icon;
 };
 
 /// Presses a button of a dialog or message box (IDOK, IDCANCEL) and waits until

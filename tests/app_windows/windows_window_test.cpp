@@ -163,7 +163,7 @@ namespace {
         const fs::path output = m_folder / "catalogue.TLE";
         EXPECT_EQ(summary.caption, title);
         EXPECT_EQ(summary.text, summaryText(8, output));
-        EXPECT_FALSE(summary.hasIcon);
+        EXPECT_EQ(summary.icon, BoxIcon::none);
         EXPECT_EQ(summary.frame.left, window.left + 75);
         EXPECT_EQ(summary.frame.top, window.top + 65);
         press(summary.window, IDOK);
@@ -228,7 +228,7 @@ namespace {
         const MessageBoxView box = run.waitForMessageBox();
         EXPECT_EQ(box.caption, L"Error");
         EXPECT_EQ(box.text, wrongHeaderText);
-        EXPECT_TRUE(box.hasIcon);
+        EXPECT_EQ(box.icon, BoxIcon::stop);
         EXPECT_EQ(box.frame.left, window.left + 125);
         EXPECT_EQ(box.frame.top, window.top + 100);
         press(box.window, IDOK);
@@ -241,6 +241,8 @@ namespace {
         const wchar_t *file; ///< The copy's file name; none runs the program where it was built.
         const wchar_t *title;
     };
+
+    void PrintTo(const ProgramName &row, std::ostream *out) { *out << row.name; }
 
     class ProgramNames : public ProgramWindows,
                          public ::testing::WithParamInterface<ProgramName> { };
@@ -261,7 +263,7 @@ namespace {
         const MessageBoxView error = run.waitForMessageBox();
         EXPECT_EQ(error.caption, GetParam().title);
         EXPECT_EQ(error.text, L"File not found.");
-        EXPECT_TRUE(error.hasIcon);
+        EXPECT_EQ(error.icon, BoxIcon::stop);
         press(error.window, IDOK);
         EXPECT_FALSE(fs::exists(m_folder / "missing.TLE"));
 
@@ -299,7 +301,6 @@ namespace {
         run.waitForWindow(
             [&](HWND w) { return w == run.mainWindow() && !::IsWindowVisible(about); },
             "About window hidden");
-        EXPECT_TRUE(::IsWindow(about)) << "closing hides the About window, it is not destroyed";
 
         run.command(windows_app::About);
         HWND another = run.waitForWindow(
@@ -307,6 +308,8 @@ namespace {
         const RECT anotherFrame = frameOf(another);
         EXPECT_EQ(anotherFrame.left, frame.left);
         EXPECT_EQ(anotherFrame.top, frame.top);
+        // The program has dealt with the close before the second About command.
+        EXPECT_TRUE(::IsWindow(about)) << "closing hides the About window, it is not destroyed";
         EXPECT_EQ(run.windowsOfClass(windows_app::aboutWindowClass).size(), 2u);
     }
 
