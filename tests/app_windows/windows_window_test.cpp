@@ -313,6 +313,41 @@ namespace {
         EXPECT_EQ(run.windowsOfClass(windows_app::aboutWindowClass).size(), 2u);
     }
 
+    // Each About window is placed on the main window where it stands then:
+    // half the difference of the sizes, cut toward zero, and never off the
+    // screen's top or left edge.
+    TEST_F(ProgramWindows, aboutWindowFollowsTheMainWindowAndStaysOnTheScreen)
+    {
+        const struct {
+            POINT main;
+            POINT about;
+        } rows[] = {
+            { { 10, 20 }, { 2, 15 } },
+            { { 6, 4 }, { 0, 0 } },
+            { { -300, -200 }, { 0, 0 } },
+        };
+        const RunningProgram run(program);
+        std::vector<HWND> seen;
+        for (const auto &row : rows) {
+            SCOPED_TRACE(
+                "main window at " + std::to_string(row.main.x) + ", " + std::to_string(row.main.y));
+            ::SetWindowPos(run.mainWindow(), nullptr, row.main.x, row.main.y, 0, 0,
+                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_EQ(frameOf(run.mainWindow()).left, row.main.x);
+            run.command(windows_app::About);
+            HWND about = run.waitForWindow(
+                [&](HWND w) {
+                    return className(w) == windows_app::aboutWindowClass
+                        && std::find(seen.begin(), seen.end(), w) == seen.end();
+                },
+                "new About window");
+            seen.push_back(about);
+            const RECT frame = frameOf(about);
+            EXPECT_EQ(frame.left, row.about.x);
+            EXPECT_EQ(frame.top, row.about.y);
+        }
+    }
+
     TEST_F(ProgramWindows, closeEndsTheProgramWithAboutWindowsOpen)
     {
         const RunningProgram run(program);
