@@ -150,7 +150,14 @@ namespace {
     /// message boxes answered.
     class DroppedFiles : public ::testing::Test {
     protected:
-        DroppedFiles() { ::ShowWindow(m_form.handle(), SW_SHOWNORMAL); }
+        DroppedFiles()
+        {
+            // A main window closed by an earlier test asked this thread's message
+            // loop to end; that request would end every message box at once.
+            MSG quit {};
+            while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) { }
+            ::ShowWindow(m_form.handle(), SW_SHOWNORMAL);
+        }
 
         /// Copies tests/data's `name` into the folder as `copy`.
         fs::path copied(const char *name, const char *copy) const
