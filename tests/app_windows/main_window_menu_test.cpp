@@ -5,7 +5,6 @@
 #include "wide_text.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace varnholt::windows_app {
