@@ -10,10 +10,7 @@ namespace varnholt::windows_app {
 namespace {
 
     /// Where the next message box of this thread goes; set while one is being opened.
-    struct PendingPlace {
-        std::optional<Point> at;
-    };
-    thread_local PendingPlace *pendingPlace = nullptr;
+    thread_local const std::optional<Point> *pendingPlace = nullptr;
 
     bool isDialogBox(HWND window)
     {
@@ -34,7 +31,7 @@ namespace {
             const Rect screen { 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
                 ::GetSystemMetrics(SM_CYSCREEN) };
             const Point place = messageBoxPlace(
-                pendingPlace->at, { frame.right - frame.left, frame.bottom - frame.top }, screen);
+                *pendingPlace, { frame.right - frame.left, frame.bottom - frame.top }, screen);
             ::SetWindowPos(call->hwnd, nullptr, place.x, place.y, 0, 0,
                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             pendingPlace = nullptr;
@@ -45,7 +42,7 @@ namespace {
     /// The thread's hook for one message box, removed when it goes.
     class PlacingHook {
     public:
-        explicit PlacingHook(PendingPlace &place)
+        explicit PlacingHook(const std::optional<Point> &place)
             : m_hook(::SetWindowsHookExW(
                 WH_CALLWNDPROCRET, placeAfterLayout, nullptr, ::GetCurrentThreadId()))
         {
@@ -108,8 +105,7 @@ void showMessageBox(HWND owner,
     const std::wstring wideMessage = wideText(text);
     const UINT style = MB_OK | (icon == BoxIcon::Stop ? MB_ICONSTOP : 0U);
     OtherWindowsDisabled others(owner);
-    PendingPlace place { at };
-    PlacingHook hook(place);
+    PlacingHook hook(at);
     ::MessageBoxW(owner, wideMessage.c_str(), wideCaption.c_str(), style);
 }
 

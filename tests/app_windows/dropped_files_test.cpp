@@ -23,30 +23,6 @@ namespace {
 
     namespace fs = std::filesystem;
 
-    /// A folder of its own under the temporary folder, removed with its files.
-    class TemporaryFolder {
-    public:
-        TemporaryFolder()
-            : m_path(fs::temp_directory_path()
-                / ("varnholt-drop-" + std::to_string(::GetCurrentProcessId())))
-        {
-            fs::remove_all(m_path);
-            fs::create_directories(m_path);
-        }
-        ~TemporaryFolder()
-        {
-            std::error_code ignored;
-            fs::remove_all(m_path, ignored);
-        }
-        TemporaryFolder(const TemporaryFolder &) = delete;
-        TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-
-        const fs::path &path() const { return m_path; }
-
-    private:
-        fs::path m_path;
-    };
-
     /// A drop of `files` as the shell hands it over: DROPFILES, then the wide
     /// names, each ended by a null, and one more null.
     HDROP dropOf(const std::vector<fs::path> &files)
@@ -178,7 +154,7 @@ namespace {
             pumpMessages(time, [&] { return m_answerer.texts().size() >= boxes; });
         }
 
-        TemporaryFolder m_folder;
+        const testing::TemporaryFolder m_folder { "drop" };
         TMainForm m_form { ::GetModuleHandleW(nullptr) };
         BoxAnswerer m_answerer;
     };

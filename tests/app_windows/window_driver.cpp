@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include "wide_text.h"
+
 #include <dlgs.h>
 #include <thread>
 
@@ -37,7 +39,7 @@ namespace {
         PROCESS_INFORMATION started {};
         if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                 nullptr, folder.c_str(), &startup, &started))
-            throw std::runtime_error("cannot start " + narrow(program.wstring()) + ": error "
+            throw std::runtime_error("cannot start " + utf8Text(program.wstring()) + ": error "
                 + std::to_string(::GetLastError()));
         return started;
     }
@@ -255,35 +257,9 @@ std::string toString(BoxIcon icon)
     return "an icon not the system's";
 }
 
-std::wstring widen(std::string_view utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(
-        static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-        L'\0');
-    ::MultiByteToWideChar(
-        CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-std::string narrow(std::wstring_view text)
-{
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    std::string utf8(static_cast<std::size_t>(::WideCharToMultiByte(
-                         CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
-        '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-        nullptr, nullptr);
-    return utf8;
-}
-
 std::filesystem::path hostPath(std::string_view path)
 {
-    std::wstring windowsPath = widen(path);
+    std::wstring windowsPath = wideText(path);
     if (windowsPath.starts_with(L'/')) {
         windowsPath.insert(0, L"Z:");
         for (wchar_t &c : windowsPath) {
@@ -323,7 +299,7 @@ void press(HWND dialog, int button)
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
         reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
     if (!waitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }))
-        throw Timeout("the dialog '" + narrow(windowText(dialog)) + "' stayed after button "
+        throw Timeout("the dialog '" + utf8Text(windowText(dialog)) + "' stayed after button "
             + std::to_string(button));
 }
 
@@ -443,10 +419,10 @@ std::string RunningProgram::describeWindows() const
 {
     std::string description;
     for (HWND window : windows()) {
-        description += (description.empty() ? "" : ", ") + narrow(className(window)) + " '"
-            + narrow(windowText(window)) + "'";
+        description += (description.empty() ? "" : ", ") + utf8Text(className(window)) + " '"
+            + utf8Text(windowText(window)) + "'";
         if (HWND text = messageTextOf(window))
-            description += " saying '" + narrow(windowText(text)) + "'";
+            description += " saying '" + utf8Text(windowText(text)) + "'";
     }
     return description.empty() ? "none" : description;
 }

@@ -31,9 +31,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view text);
-
 /// A path given at build time as a Windows path: a POSIX path ("/a/b") names
 /// the file through drive Z:, where Wine shows the host's root.
 std::filesystem::path hostPath(std::string_view path);

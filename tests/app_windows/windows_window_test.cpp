@@ -2,6 +2,8 @@
 // menu commands, the open dialog, message boxes, the About and help windows.
 // The screen is expected to be 1024 x 768.
 
+#include "test_support.h"
+#include "wide_text.h"
 #include "window_driver.h"
 
 #include <algorithm>
@@ -79,26 +81,10 @@ namespace {
 
     class ProgramWindows : public ::testing::Test {
     protected:
-        void SetUp() override
-        {
-            // A parameterised test's name holds a "/".
-            std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            std::replace(name.begin(), name.end(), '/', '-');
-            m_folder = fs::temp_directory_path()
-                / ("varnholt-window-" + std::to_string(::GetCurrentProcessId()) + "-" + name);
-            fs::remove_all(m_folder);
-            fs::create_directories(m_folder);
-        }
-        void TearDown() override
-        {
-            std::error_code ignored;
-            fs::remove_all(m_folder, ignored);
-        }
-
         /// A copy of tests/data/catalogue.csv in the test's folder, named `name`.
         fs::path catalogueCopy(const std::string &name) const
         {
-            const fs::path copy = m_folder / name;
+            const fs::path copy = m_folder.path() / name;
             fs::copy_file(testData / "catalogue.csv", copy);
             return copy;
         }
@@ -114,7 +100,7 @@ namespace {
             return box;
         }
 
-        fs::path m_folder;
+        const varnholt::testing::TemporaryFolder m_folder { "window" };
     };
 
     TEST_F(ProgramWindows, mainWindowHasItsCaptionAndSizeCentredOnTheScreen)
@@ -160,7 +146,7 @@ namespace {
         chooseFile(dialog, input);
 
         const MessageBoxView summary = run.waitForMessageBox();
-        const fs::path output = m_folder / "catalogue.TLE";
+        const fs::path output = m_folder.path() / "catalogue.TLE";
         EXPECT_EQ(summary.caption, title);
         EXPECT_EQ(summary.text, summaryText(8, output));
         EXPECT_EQ(summary.icon, BoxIcon::none);
@@ -180,8 +166,8 @@ namespace {
         const RunningProgram run(program);
 
         load(run, windows_app::Renumber, first);
-        EXPECT_EQ(
-            readBytes(m_folder / "first.TLE"), readBytes(testData / "catalogue-renumbered.tle"));
+        EXPECT_EQ(readBytes(m_folder.path() / "first.TLE"),
+            readBytes(testData / "catalogue-renumbered.tle"));
 
         // A plain load between two renumbering runs keeps the numbers and does
         // not reset the counter.
@@ -190,14 +176,14 @@ namespace {
         // Windows shows the folder of a full name as the dialog's folder and the name alone.
         const std::wstring offered = fileNameIn(dialog);
         EXPECT_TRUE(offered == first.wstring() || offered == first.filename().wstring())
-            << narrow(offered);
+            << utf8Text(offered);
         chooseFile(dialog, plain);
         press(run.waitForMessageBox().window, IDOK);
-        EXPECT_EQ(readBytes(m_folder / "plain.TLE"), readBytes(testData / "catalogue.tle"));
+        EXPECT_EQ(readBytes(m_folder.path() / "plain.TLE"), readBytes(testData / "catalogue.tle"));
 
         const MessageBoxView summary = load(run, windows_app::Renumber, second);
-        EXPECT_EQ(summary.text, summaryText(8, m_folder / "second.TLE"));
-        EXPECT_EQ(readBytes(m_folder / "second.TLE"),
+        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "second.TLE"));
+        EXPECT_EQ(readBytes(m_folder.path() / "second.TLE"),
             renumbered(readBytes(testData / "catalogue-renumbered.tle"), 20009));
     }
 
@@ -218,7 +204,7 @@ namespace {
 
     TEST_F(ProgramWindows, wrongHeaderGivesAPlacedErrorBoxAndNoOutput)
     {
-        const fs::path input = m_folder / "elements.txt";
+        const fs::path input = m_folder.path() / "elements.txt";
         writeBytes(input, "NAME,ID,EPOCH\r\nVANGUARD 1,1958-002B,2026-12-08T05:37:41\r\n");
         const RunningProgram run(program);
         const RECT window = frameOf(run.mainWindow());
@@ -233,7 +219,7 @@ namespace {
         EXPECT_EQ(box.frame.top, window.top + 100);
         press(box.window, IDOK);
 
-        EXPECT_FALSE(fs::exists(m_folder / "elements.TLE"));
+        EXPECT_FALSE(fs::exists(m_folder.path() / "elements.TLE"));
     }
 
     struct ProgramName {
@@ -253,24 +239,24 @@ namespace {
     {
         fs::path started = program;
         if (GetParam().file) {
-            started = m_folder / GetParam().file;
+            started = m_folder.path() / GetParam().file;
             fs::copy_file(program, started);
         }
         const RunningProgram run(started);
 
         run.command(windows_app::LoadCSVfile1);
-        chooseFile(run.waitForOpenDialog(), m_folder / "missing.csv");
+        chooseFile(run.waitForOpenDialog(), m_folder.path() / "missing.csv");
         const MessageBoxView error = run.waitForMessageBox();
         EXPECT_EQ(error.caption, GetParam().title);
         EXPECT_EQ(error.text, L"File not found.");
         EXPECT_EQ(error.icon, BoxIcon::stop);
         press(error.window, IDOK);
-        EXPECT_FALSE(fs::exists(m_folder / "missing.TLE"));
+        EXPECT_FALSE(fs::exists(m_folder.path() / "missing.TLE"));
 
         const MessageBoxView summary
             = load(run, windows_app::LoadCSVfile1, catalogueCopy("catalogue.csv"));
         EXPECT_EQ(summary.caption, GetParam().title);
-        EXPECT_EQ(summary.text, summaryText(8, m_folder / "catalogue.TLE"));
+        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE"));
     }
 
     INSTANTIATE_TEST_SUITE_P(ProgramWindows,
@@ -366,7 +352,7 @@ namespace {
     TEST_F(ProgramWindows, helpOpensTheCompiledHelpBesideTheProgramWhereverItStarted)
     {
         // Started in a folder without the help, as "Open with" may start it.
-        const RunningProgram run(program, {}, m_folder);
+        const RunningProgram run(program, {}, m_folder.path());
         run.command(windows_app::Help1);
         HWND help = run.waitForWindow(
             [](HWND w) { return windowText(w) == L"Varnholt Help"; }, "help window");
@@ -384,9 +370,10 @@ namespace {
 
         const MessageBoxView summary = run.waitForMessageBox();
         EXPECT_EQ(summary.caption, title);
-        EXPECT_EQ(summary.text, summaryText(8, m_folder / "catalogue.TLE"));
+        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE"));
         press(summary.window, IDOK);
-        EXPECT_EQ(readBytes(m_folder / "catalogue.TLE"), readBytes(testData / "catalogue.tle"));
+        EXPECT_EQ(
+            readBytes(m_folder.path() / "catalogue.TLE"), readBytes(testData / "catalogue.tle"));
     }
 
 } // namespace

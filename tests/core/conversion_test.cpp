@@ -9,7 +9,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -414,19 +413,9 @@ namespace {
     // Runs on real files in a fresh folder.
     class Run : public ::testing::Test {
     protected:
-        void SetUp() override
-        {
-            m_dir = fs::temp_directory_path()
-                / ("varnholt-run-" + std::to_string(::getpid()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-            fs::remove_all(m_dir);
-            fs::create_directories(m_dir);
-        }
-        void TearDown() override { fs::remove_all(m_dir); }
-
         std::string write(const std::string &name, const std::string &bytes)
         {
-            const fs::path path = m_dir / name;
+            const fs::path path = m_folder.path() / name;
             testing::writeBytes(path, bytes);
             return path.string();
         }
@@ -436,7 +425,7 @@ namespace {
             return renumber ? conversion.RenumberClick(host) : conversion.LoadCSVfile1Click(host);
         }
 
-        fs::path m_dir;
+        const testing::TemporaryFolder m_folder { "run" };
         Conversion conversion;
         RecordingHost host;
     };
@@ -447,11 +436,11 @@ namespace {
             std::string(header) + "\r\n" + std::string(exampleRow) + "\r\n"
                 + std::string(publishedRow));
         const RunResult result = load(input);
-        const std::string output = (m_dir / "active.TLE").string();
+        const std::string output = (m_folder.path() / "active.TLE").string();
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
         EXPECT_EQ(result.count, 2);
         EXPECT_EQ(conversion.sourcefilename, input);
-        EXPECT_EQ(conversion.outputstem, (m_dir / "active.").string());
+        EXPECT_EQ(conversion.outputstem, (m_folder.path() / "active.").string());
         ASSERT_EQ(host.messages.size(), 1U);
         EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
         EXPECT_EQ(host.messages[0].text, summaryFor(2, output));
@@ -470,7 +459,7 @@ namespace {
     TEST_P(RunHeader, IsCheckedOnItsFirst21Characters)
     {
         const RunResult result = load(write("h.csv", GetParam().bytes));
-        const fs::path output = m_dir / "h.TLE";
+        const fs::path output = m_folder.path() / "h.TLE";
         const bool outputExists = fs::exists(output);
         ASSERT_EQ(host.messages.size(), 1U);
         if (GetParam().accepted) {
@@ -519,7 +508,7 @@ namespace {
     TEST_P(RunCount, CountsTheConvertedRows)
     {
         const RunResult result = load(write("c.csv", std::string(header) + GetParam().body));
-        const fs::path output = m_dir / "c.TLE";
+        const fs::path output = m_folder.path() / "c.TLE";
         EXPECT_EQ(result.count, GetParam().count);
         EXPECT_EQ(readBytes(output), repeated(exampleEntry, GetParam().count));
         ASSERT_EQ(host.messages.size(), 1U);
@@ -554,8 +543,8 @@ namespace {
             EXPECT_STREQ(error.what(), "'0.05x2' is not a valid floating point value");
             EXPECT_EQ(error.line(), 5);
         }
-        EXPECT_EQ(
-            readBytes(m_dir / "e.TLE"), std::string(exampleEntry) + std::string(exampleEntry));
+        EXPECT_EQ(readBytes(m_folder.path() / "e.TLE"),
+            std::string(exampleEntry) + std::string(exampleEntry));
         EXPECT_TRUE(host.messages.empty());
     }
 
@@ -566,7 +555,7 @@ namespace {
         EXPECT_THAT([&] { load(input); },
             ThrowsMessage<ConversionError>(
                 StrEq("Line 3 has only 3 columns; a satellite row has 17")));
-        EXPECT_EQ(readBytes(m_dir / "s.TLE"), exampleEntry);
+        EXPECT_EQ(readBytes(m_folder.path() / "s.TLE"), exampleEntry);
     }
 
     TEST_F(Run, CancelChangesNothing)
@@ -599,24 +588,24 @@ namespace {
             = write("b.csv", std::string(header) + "\n" + row + "\n" + badRow + "\n");
 
         load(good, true);
-        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 20002 "));
+        EXPECT_THAT(readBytes(m_folder.path() / "g.TLE"), ::testing::HasSubstr("2 20002 "));
         EXPECT_THROW(load(bad, true), ConversionError);
         EXPECT_EQ(conversion.renumbermode, 0);
         EXPECT_EQ(conversion.renumbercounter, 20004); // the failing row used its number
         load(good, true);
-        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 20006 "));
+        EXPECT_THAT(readBytes(m_folder.path() / "g.TLE"), ::testing::HasSubstr("2 20006 "));
         // Without renumbering the rows keep their own numbers.
         load(good);
-        EXPECT_THAT(readBytes(m_dir / "g.TLE"), ::testing::HasSubstr("2 40732 "));
+        EXPECT_THAT(readBytes(m_folder.path() / "g.TLE"), ::testing::HasSubstr("2 40732 "));
         EXPECT_EQ(conversion.renumbercounter, 20006);
     }
 
     TEST_F(Run, MissingInputIsFileNotFoundAndCreatesNothing)
     {
-        EXPECT_THAT([&] { load((m_dir / "none.csv").string()); },
+        EXPECT_THAT([&] { load((m_folder.path() / "none.csv").string()); },
             ThrowsMessage<IoError>(StrEq("File not found")));
-        EXPECT_FALSE(fs::exists(m_dir / "none.TLE"));
-        EXPECT_THAT([&] { load((m_dir / "nofolder" / "a.csv").string()); },
+        EXPECT_FALSE(fs::exists(m_folder.path() / "none.TLE"));
+        EXPECT_THAT([&] { load((m_folder.path() / "nofolder" / "a.csv").string()); },
             ThrowsMessage<IoError>(StrEq("Invalid filename")));
     }
 
@@ -651,7 +640,7 @@ namespace {
         ASSERT_FALSE(c.csv.empty() || c.tle.empty()) << "a data file is missing";
         const RunResult result = load(write("active.csv", c.csv), c.renumber);
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
-        EXPECT_EQ(readBytes(m_dir / "active.TLE"), c.tle);
+        EXPECT_EQ(readBytes(m_folder.path() / "active.TLE"), c.tle);
     }
 
     INSTANTIATE_TEST_SUITE_P(Texts,

@@ -58,12 +58,45 @@ inline void writeBytes(const std::filesystem::path &path, std::string_view bytes
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+/// A new, empty folder in the temporary folder, named after `lead`, removed
+/// with everything in it when this goes.
+class TemporaryFolder {
+public:
+    explicit TemporaryFolder(std::string_view lead)
+        : m_path(uniquePath(lead))
+    {
+        std::filesystem::create_directories(m_path);
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder &) = delete;
+    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+
+    const std::filesystem::path &path() const { return m_path; }
+
+    /// A name in the temporary folder that no other call in any process gives.
+    static std::filesystem::path uniquePath(std::string_view lead)
+    {
+        static int made = 0;
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        return std::filesystem::temp_directory_path()
+            / ("varnholt-" + std::string(lead) + "-" + std::to_string(now) + "-"
+                + std::to_string(++made));
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
 /// `bytes` in a file of the temporary folder, open for reading through the
 /// file layer as a conversion run opens its input; removed when it goes.
 class TemporaryInput {
 public:
     explicit TemporaryInput(std::string_view bytes)
-        : m_path(uniquePath())
+        : m_path(TemporaryFolder::uniquePath("input"))
     {
         writeBytes(m_path, bytes);
         m_file.emplace(m_path.string());
@@ -80,14 +113,6 @@ public:
     FileHandle handle() const { return m_file->handle(); }
 
 private:
-    static std::filesystem::path uniquePath()
-    {
-        static int made = 0;
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        return std::filesystem::temp_directory_path()
-            / ("varnholt-input-" + std::to_string(now) + "-" + std::to_string(++made));
-    }
-
     std::filesystem::path m_path;
     std::optional<InputFile> m_file;
 };

@@ -55,26 +55,18 @@ namespace {
 
     class WindowsRun : public ::testing::Test {
     public:
-        void SetUp() override
-        {
-            m_dir = fs::temp_directory_path()
-                / ("varnholt-windows-" + std::to_string(::GetCurrentProcessId()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-            fs::remove_all(m_dir);
-            fs::create_directories(m_dir);
-        }
         void TearDown() override
         {
+            // Read-only files would stay behind.
             std::error_code ignored;
-            for (const auto &entry : fs::directory_iterator(m_dir, ignored))
+            for (const auto &entry : fs::directory_iterator(m_folder.path(), ignored))
                 ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-            fs::remove_all(m_dir, ignored);
         }
 
         /// The path of `name` in the test's folder, as UTF-8.
         std::string path(const std::u8string &name) const
         {
-            const std::u8string text = (m_dir / name).u8string();
+            const std::u8string text = (m_folder.path() / name).u8string();
             return { text.begin(), text.end() };
         }
 
@@ -92,7 +84,7 @@ namespace {
             return host.messages.empty() ? std::string() : host.messages.back().text;
         }
 
-        fs::path m_dir;
+        const testing::TemporaryFolder m_folder { "windows" };
     };
 
     TEST(WindowsErrorCodes, SystemCodesGiveTheirMessages)
@@ -147,34 +139,34 @@ namespace {
                 "Invalid filename" },
             { "folder as input",
                 [](WindowsRun &run) {
-                    fs::create_directories(run.m_dir / "folder.csv");
+                    fs::create_directories(run.m_folder.path() / "folder.csv");
                     return run.path(u8"folder.csv");
                 },
                 "File access denied" },
             { "folder in the output's place",
                 [](WindowsRun &run) {
-                    writeBytes(run.m_dir / "shadowed.csv", oneRow);
-                    fs::create_directories(run.m_dir / "shadowed.TLE");
+                    writeBytes(run.m_folder.path() / "shadowed.csv", oneRow);
+                    fs::create_directories(run.m_folder.path() / "shadowed.TLE");
                     return run.path(u8"shadowed.csv");
                 },
                 "File access denied" },
             { "output is the input by its own name",
                 [](WindowsRun &run) {
-                    writeBytes(run.m_dir / "same.TLE", oneRow);
+                    writeBytes(run.m_folder.path() / "same.TLE", oneRow);
                     return run.path(u8"same.TLE");
                 },
                 "I/O error 32" },
             { "output is the input through a hard link",
                 [](WindowsRun &run) {
-                    writeBytes(run.m_dir / "linked.csv", oneRow);
-                    ::CreateHardLinkW((run.m_dir / "linked.TLE").c_str(),
-                        (run.m_dir / "linked.csv").c_str(), nullptr);
+                    writeBytes(run.m_folder.path() / "linked.csv", oneRow);
+                    ::CreateHardLinkW((run.m_folder.path() / "linked.TLE").c_str(),
+                        (run.m_folder.path() / "linked.csv").c_str(), nullptr);
                     return run.path(u8"linked.csv");
                 },
                 "I/O error 32" },
             { "output is the input in other letter case",
                 [](WindowsRun &run) {
-                    writeBytes(run.m_dir / "upper.TLE", oneRow);
+                    writeBytes(run.m_folder.path() / "upper.TLE", oneRow);
                     return run.path(u8"UPPER.tle");
                 },
                 "I/O error 32" },
@@ -207,34 +199,34 @@ namespace {
 
     TEST_F(WindowsRun, OutputHeldByAnotherProgramIsASharingViolation)
     {
-        writeBytes(m_dir / "held.csv", oneRow);
-        writeBytes(m_dir / "held.TLE", "theirs");
-        const HeldFile held(m_dir / "held.TLE", GENERIC_READ, 0);
+        writeBytes(m_folder.path() / "held.csv", oneRow);
+        writeBytes(m_folder.path() / "held.TLE", "theirs");
+        const HeldFile held(m_folder.path() / "held.TLE", GENERIC_READ, 0);
         ASSERT_TRUE(held.open());
         EXPECT_EQ(load(path(u8"held.csv")), "I/O error 32");
-        EXPECT_EQ(readBytes(m_dir / "held.csv"), oneRow);
+        EXPECT_EQ(readBytes(m_folder.path() / "held.csv"), oneRow);
     }
 
     TEST_F(WindowsRun, InputOpenForWritingElsewhereIsASharingViolation)
     {
-        writeBytes(m_dir / "busy.csv", oneRow);
+        writeBytes(m_folder.path() / "busy.csv", oneRow);
         const HeldFile writer(
-            m_dir / "busy.csv", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+            m_folder.path() / "busy.csv", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(writer.open());
         EXPECT_EQ(load(path(u8"busy.csv")), "I/O error 32");
-        EXPECT_FALSE(fs::exists(m_dir / "busy.TLE"));
+        EXPECT_FALSE(fs::exists(m_folder.path() / "busy.TLE"));
     }
 
     TEST_F(WindowsRun, FoldersWithNonAsciiNamesConvert)
     {
         for (const std::u8string folder : { u8"T\u00e9l\u00e9chargements",
                  u8"\u0421\u043f\u0443\u0442\u043d\u0438\u043a\u0438", u8"\u536b\u661f" }) {
-            fs::create_directories(m_dir / folder);
-            writeBytes(m_dir / folder / u8"active.csv", oneRow);
+            fs::create_directories(m_folder.path() / folder);
+            writeBytes(m_folder.path() / folder / u8"active.csv", oneRow);
             const std::string input = path(folder + u8"\\active.csv");
             const std::string output = path(folder + u8"\\active.TLE");
             EXPECT_EQ(load(input), summaryMessage(1, output));
-            EXPECT_EQ(readBytes(m_dir / folder / u8"active.TLE"), exampleEntry);
+            EXPECT_EQ(readBytes(m_folder.path() / folder / u8"active.TLE"), exampleEntry);
         }
     }
 
