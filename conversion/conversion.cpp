@@ -114,9 +114,10 @@ namespace {
         *first.at(ephemerisType.column) = ephemerisType.text[0];
 
         // The counts and the decimal fields are placed as their texts stand, each
-        // once it reads as a number and fits its columns: a reader of the lines
-        // then finds the value the row holds, or the run stops here. The error
-        // names the row's text.
+        // once it is digits (with at most one point in a decimal field) and fits
+        // its columns: a reader of the lines then finds the value the row holds,
+        // or the run stops here. Each field is checked where it is placed, so
+        // the error names the row's text of the first field in placing order.
         const auto putCount = [](LineBuffer &line, const tle::FieldPlace &field, auto text) {
             checkDigitsField(text);
             const std::size_t blanks = rightAlignFill(text, field.width);
@@ -144,7 +145,7 @@ namespace {
         constexpr tle::FieldPlace inclinationPlace = tle::place(2, Field::inclination);
         static_assert(lineNumber2.text.size() == 1 && catalogue2.width == catalogue1.width);
         *second.at(lineNumber2.column) = lineNumber2.text[0];
-        const std::size_t inclinationBlanks = inclinationFill(n.inclination);
+        const std::size_t inclinationBlanks = inclinationFieldFill(n.inclination);
         const std::string_view inclination = fixed(n.inclination, 4);
         checkFieldWidth(n.inclination, inclinationBlanks + inclination.size(), inclinationPlace);
         second.putFilled(inclinationPlace.column, tle::fillCharacter(inclinationPlace.formed),

@@ -186,20 +186,48 @@ void doesNotFit(std::string_view text) { throw ConversionError(doesNotFitMessage
 
 namespace {
 
+    // Digits with at most one point among or after them, one at a time.
+    bool isPlainDecimal(std::string_view text) noexcept
+    {
+        std::size_t points = 0;
+        for (char c : text) {
+            if (c == '.')
+                ++points;
+            else if (!isDigit(c))
+                return false;
+        }
+        return points <= 1;
+    }
+
+    // Whether digit and point masks of sixteen bytes show digits with at most
+    // one point in the characters `inText` marks.
+    bool isPlainDecimal(unsigned digits, unsigned points, unsigned inText) noexcept
+    {
+        const unsigned pointsInText = points & inText;
+        return ((digits | pointsInText) & inText) == inText
+            && (pointsInText & (pointsInText - 1)) == 0;
+    }
+
+    // Out of line, so that the checks that call it stay small enough to be
+    // inlined where they run for every row.
+    [[noreturn]] void notDecimal(std::string_view text)
+    {
+        throw ConversionError(floatMessage(text));
+    }
+
     template <class Text> void checkDecimal(Text text)
     {
-        // The usual text, digits with at most one point (or nothing), reads off
-        // two masks; any other form is left to the full reader, which throws.
+        // A text of up to sixteen characters reads off two masks.
         if (text.size() <= blocks::width) {
             std::array<char, blocks::width> copy;
             const char *buffer = maskable(text, copy);
-            const unsigned inText = textMask(text.size());
-            const unsigned points = blocks::equalMask(buffer, '.') & inText;
-            if (((blocks::digitMask(buffer) | points) & inText) == inText
-                && (points & (points - 1)) == 0)
+            if (isPlainDecimal(blocks::digitMask(buffer), blocks::equalMask(buffer, '.'),
+                    textMask(text.size())))
                 return;
+        } else if (isPlainDecimal(text)) {
+            return;
         }
-        static_cast<void>(readDecimalText(text));
+        notDecimal(text);
     }
 
     template <class Text> void checkDigits(Text text)
@@ -217,7 +245,10 @@ namespace {
             throw ConversionError(integerMessage(text));
     }
 
-    template <class Text> std::size_t inclinationBlanks(Text text)
+    // With `plainOnly`, a text that is not digits with at most one point, or
+    // is empty, throws the floating point message, as the entry assembly
+    // needs; without it, any decimal text reads.
+    template <bool plainOnly, class Text> std::size_t inclinationBlanks(Text text)
     {
         // The usual form: digits without a leading zero (or a lone "0"), a point,
         // at least one digit, nothing else. The number of digits before the
@@ -236,11 +267,22 @@ namespace {
                 && point + 1 < size && (buffer[0] != '0' || point == 1))
                 return static_cast<std::size_t>(point == 1) * 2
                     + static_cast<std::size_t>(point == 2);
+            if constexpr (plainOnly)
+                if (!isPlainDecimal(kinds.digit, points, inText))
+                    notDecimal(text);
+        } else if constexpr (plainOnly) {
+            if (text.empty() || !isPlainDecimal(text))
+                notDecimal(text);
         }
 
         std::size_t blanks = 0;
         DecimalDigits parsed;
         const DecimalDigits *digits = DecimalDigits::parse(text, parsed) ? &parsed : nullptr;
+        // Digits alone give a value of at least 100 from the third place before
+        // the point on, which no double reads below 100: so such a text, too
+        // long for a double, does not fit rather than fails to read.
+        if (plainOnly && digits && !digits->isZero() && digits->exponent() >= 3)
+            return 0;
         if (digits && digits->significantCount() <= 15 && digits->exponent() < 300) {
             // Up to 15 digits the nearest double lies on the same side of 10 and
             // 100 as the value written, so the digits alone decide.
@@ -269,9 +311,13 @@ void checkDigitsField(std::string_view text) { checkDigits(text); }
 
 void checkDigitsField(PaddedText text) { checkDigits(text); }
 
-std::size_t inclinationFill(std::string_view text) { return inclinationBlanks(text); }
+std::size_t inclinationFill(std::string_view text) { return inclinationBlanks<false>(text); }
 
-std::size_t inclinationFill(PaddedText text) { return inclinationBlanks(text); }
+std::size_t inclinationFill(PaddedText text) { return inclinationBlanks<false>(text); }
+
+std::size_t inclinationFieldFill(std::string_view text) { return inclinationBlanks<true>(text); }
+
+std::size_t inclinationFieldFill(PaddedText text) { return inclinationBlanks<true>(text); }
 
 std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std::string &scratch)
 {

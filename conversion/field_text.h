@@ -102,6 +102,12 @@ inline bool isCompleteFixed(std::string_view text) noexcept
 std::size_t inclinationFill(std::string_view text); ///< PadInclination's blanks
 std::size_t inclinationFill(PaddedText text);
 
+/// PadInclination's blanks for the inclination field, whose text is placed as
+/// it stands: throws the floating point message naming `text` unless it is
+/// digits with at most one point, empty text included.
+std::size_t inclinationFieldFill(std::string_view text);
+std::size_t inclinationFieldFill(PaddedText text);
+
 /// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
 /// character, 1 when it is the 3rd, else 0.
 inline std::size_t angleFill(std::string_view text) noexcept
@@ -128,14 +134,17 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
 
 // What the text of a field placed as it stands must be before the entry
 // assembly places it (PadAngle, PadArgPerigee, PadMeanMotion and RightAlign
-// only pad): a number of its kind, whose fill and text as placed take no more
-// than the field's columns. An empty text passes these checks: it places
-// nothing and leaves its columns blank.
+// only pad): a number of its kind written with digits only, whose fill and
+// text as placed take no more than the field's columns. A reader of the lines
+// refuses a sign, a blank or an exponent in these columns, or reads another
+// value. An empty text passes these checks: it places nothing and leaves its
+// columns blank.
 
-/// Throws the floating point message naming `text` unless it is empty or a
-/// decimal text that readDecimalText reads. The rule of the right ascension,
-/// the argument of perigee, the mean anomaly and the mean motion; the
-/// inclination is read by inclinationFill, which refuses an empty text too.
+/// Throws the floating point message naming `text` unless it is empty or
+/// digits with at most one point among or after them ("5.4321", "130", ".5",
+/// "5."): no sign, blank, exponent or second point. The rule of the right
+/// ascension, the argument of perigee, the mean anomaly and the mean motion;
+/// the inclination's is inclinationFieldFill's, which refuses an empty text too.
 void checkDecimalField(std::string_view text);
 void checkDecimalField(PaddedText text);
 

@@ -103,11 +103,9 @@ namespace {
                 "AnomalyZero", [](auto &e) { e.meananomaly = "0"; }, 2, 43, "   0.0000 " },
             PlacementCase { "MeanMotionBelowOne", [](auto &e) { e.meanmotion = ".90816298"; }, 2,
                 52, "  0.90816298 1234" },
-            PlacementCase {
-                "AnglesKeepOtherForms", [](auto &e) { e.raan = "-.5"; }, 2, 17, "   -.5   " },
             PlacementCase { "EccentricityEightDecimals",
                 [](auto &e) { e.eccentricity = ".00279781"; }, 2, 26, " 0027978 " },
-            // The widest texts that fit, and other forms that read as numbers.
+            // The widest texts that fit, and the shortest.
             PlacementCase { "InclinationEightColumns", [](auto &e) { e.inclination = "179.9999"; },
                 2, 8, " 179.9999 " },
             PlacementCase {
@@ -116,11 +114,8 @@ namespace {
                 [](auto &e) { e.meananomaly = "1234.567"; }, 2, 43, " 1234.567 " },
             PlacementCase { "MeanMotionElevenColumns",
                 [](auto &e) { e.meanmotion = "16.12345678"; }, 2, 52, " 16.12345678 " },
-            PlacementCase { "MeanMotionSigned", [](auto &e) { e.meanmotion = "+1.0027123"; }, 2, 52,
-                " +1.0027123  " },
             PlacementCase {
-                "RaanExponentForm", [](auto &e) { e.raan = "1E2"; }, 2, 17, " 1E2      " },
-            PlacementCase { "RaanBlankBefore", [](auto &e) { e.raan = " 5"; }, 2, 17, "  5      " },
+                "PerigeePointLast", [](auto &e) { e.argperigee = "5."; }, 2, 34, " 005.     " },
             PlacementCase { "RaanLonePoint", [](auto &e) { e.raan = "."; }, 2, 17, "   0.     " },
             PlacementCase { "ElsetZero", [](auto &e) { e.elsetnumber = "0"; }, 1, 64, "    0" },
             PlacementCase { "RevZeros", [](auto &e) { e.revnumber = "00000"; }, 2, 64, "00000" },
@@ -137,15 +132,19 @@ namespace {
         std::string_view TElementSet::*field;
     };
     namespace columns {
+        const Column epoch { 3, &TElementSet::epochtext };
         const Column meanMotion { 4, &TElementSet::meanmotion };
         const Column eccentricity { 5, &TElementSet::eccentricity };
         const Column inclination { 6, &TElementSet::inclination };
         const Column raan { 7, &TElementSet::raan };
         const Column perigee { 8, &TElementSet::argperigee };
         const Column anomaly { 9, &TElementSet::meananomaly };
+        const Column catalogue { 12, &TElementSet::catnumber };
         const Column elset { 13, &TElementSet::elsetnumber };
         const Column revolution { 14, &TElementSet::revnumber };
         const Column bstar { 15, &TElementSet::bstar };
+        const Column firstDerivative { 16, &TElementSet::ndot };
+        const Column secondDerivative { 17, &TElementSet::ddot };
     } // namespace columns
 
     // `row` with column `number` (counted from 1) replaced by `text`.
@@ -225,6 +224,50 @@ namespace {
                 notInteger("12345678901234567A") }),
         caseName);
 
+    // The angles and the mean motion are placed as their texts stand, so they
+    // must be digits with at most one point: a reader of the lines refuses a
+    // sign, a blank or an exponent there, or finds another value. The counts
+    // are digits only.
+    INSTANTIATE_TEST_SUITE_P(NotPlainDigits,
+        Refusal,
+        ::testing::Values(RefusalCase { "PerigeeMinus", { { columns::perigee, "-5.4321" } },
+                              notFloat("-5.4321") },
+            RefusalCase { "PerigeePlus", { { columns::perigee, "+5.4321" } }, notFloat("+5.4321") },
+            RefusalCase {
+                "PerigeeBlankBefore", { { columns::perigee, " 5.4321" } }, notFloat(" 5.4321") },
+            RefusalCase {
+                "PerigeeBlankAfter", { { columns::perigee, "5.4321 " } }, notFloat("5.4321 ") },
+            RefusalCase {
+                "InclinationExponent", { { columns::inclination, "5E1" } }, notFloat("5E1") },
+            RefusalCase {
+                "InclinationMinusZero", { { columns::inclination, "-0" } }, notFloat("-0") },
+            RefusalCase {
+                "InclinationBlankBefore", { { columns::inclination, " 7" } }, notFloat(" 7") },
+            RefusalCase { "InclinationTwoPoints", { { columns::inclination, "0.05.12" } },
+                notFloat("0.05.12") },
+            RefusalCase { "InclinationEmpty", { { columns::inclination, "" } }, notFloat("") },
+            RefusalCase { "RaanExponent", { { columns::raan, "1E2" } }, notFloat("1E2") },
+            RefusalCase { "RaanSmallExponent", { { columns::raan, "1e2" } }, notFloat("1e2") },
+            RefusalCase { "RaanMinus", { { columns::raan, "-.5" } }, notFloat("-.5") },
+            RefusalCase {
+                "RaanTwoPoints", { { columns::raan, "85.12.34" } }, notFloat("85.12.34") },
+            RefusalCase {
+                "AnomalyExponentAfterPoint", { { columns::anomaly, "9.E1" } }, notFloat("9.E1") },
+            RefusalCase { "AnomalyLongSigned", { { columns::anomaly, "-9.87650000000000" } },
+                notFloat("-9.87650000000000") },
+            RefusalCase {
+                "MeanMotionMinus", { { columns::meanMotion, "-1.5" } }, notFloat("-1.5") },
+            RefusalCase { "MeanMotionPlus", { { columns::meanMotion, "+1.0027123" } },
+                notFloat("+1.0027123") },
+            RefusalCase {
+                "MeanMotionOnlyBlanks", { { columns::meanMotion, "   " } }, notFloat("   ") },
+            RefusalCase { "ElsetPlus", { { columns::elset, "+999" } }, notInteger("+999") },
+            RefusalCase { "RevMinus", { { columns::revolution, "-1234" } }, notInteger("-1234") },
+            RefusalCase {
+                "RevBlankAfter", { { columns::revolution, "1234 " } }, notInteger("1234 ") },
+            RefusalCase { "RevExponent", { { columns::revolution, "1E3" } }, notInteger("1E3") }),
+        caseName);
+
     INSTANTIATE_TEST_SUITE_P(TooWide,
         Refusal,
         ::testing::Values(
@@ -274,8 +317,101 @@ namespace {
                 { { columns::meanMotion, "x" }, { columns::anomaly, "y" } }, notFloat("y") },
             RefusalCase { "MeanMotionBeforeRevolution",
                 { { columns::revolution, "x" }, { columns::meanMotion, "15.501034721" } },
-                doesNotFit("15.501034721") }),
+                doesNotFit("15.501034721") },
+            // A sign is refused where the field is placed, before any later
+            // field is read.
+            RefusalCase { "SignedRaanBeforeEccentricityTooLarge",
+                { { columns::raan, "+5.1234" }, { columns::eccentricity, "7.30E+308" } },
+                notFloat("+5.1234") },
+            RefusalCase { "SignedInclinationBeforeRaanTooWide",
+                { { columns::inclination, "-0" }, { columns::raan, "1234.5678" } },
+                notFloat("-0") },
+            RefusalCase { "SignedElsetBeforeExponentInclination",
+                { { columns::elset, "+999" }, { columns::inclination, "5E1" } },
+                notInteger("+999") },
+            RefusalCase { "SignedMeanMotionBeforeRevolutionTooWide",
+                { { columns::meanMotion, "-1.5" }, { columns::revolution, "123456" } },
+                notFloat("-1.5") }),
         caseName);
+
+    // Every field that can refuse its text, in placing order (line 1 left to
+    // right, then line 2), with one text of the wrong form and one that does
+    // not fit (or a second of the wrong form where nothing can be too wide).
+    struct FailingField {
+        const char *name;
+        Column column;
+        std::string wrongForm;
+        std::string message;
+        std::string tooWide;
+        std::string tooWideMessage;
+    };
+
+    const std::vector<FailingField> &failingFieldsInPlacingOrder()
+    {
+        static const std::vector<FailingField> fields {
+            { "catalogue", columns::catalogue, "4073x", "'4073x' is not a valid catalogue number",
+                "340000", "'340000' is not a valid catalogue number" },
+            { "epoch", columns::epoch, "2024-1X-11T12:02:41.185440", notInteger("1X"),
+                "2024-03-11T-1:02:41.185440", doesNotFit("2024-03-11T-1:02:41.185440") },
+            { "first derivative", columns::firstDerivative, "a", notFloat("a"), "5",
+                doesNotFit("5") },
+            { "second derivative", columns::secondDerivative, "b", notFloat("b"), "2E10",
+                doesNotFit("2E10") },
+            { "BSTAR", columns::bstar, "c", notFloat("c"), "3E10", doesNotFit("3E10") },
+            { "element set number", columns::elset, "+999", notInteger("+999"), "12345",
+                doesNotFit("12345") },
+            { "inclination", columns::inclination, "5E1", notFloat("5E1"), "51.64160",
+                doesNotFit("51.64160") },
+            { "RAAN", columns::raan, "+5.1234", notFloat("+5.1234"), "1234.5678",
+                doesNotFit("1234.5678") },
+            { "eccentricity", columns::eccentricity, "d", notFloat("d"), "7.30E+308",
+                doesNotFit("7.30E+308") },
+            { "argument of perigee", columns::perigee, "-5.4321", notFloat("-5.4321"), "1000",
+                doesNotFit("1000") },
+            { "mean anomaly", columns::anomaly, " 9.8765", notFloat(" 9.8765"), "9.876500000000000",
+                doesNotFit("9.876500000000000") },
+            { "mean motion", columns::meanMotion, "-1.5", notFloat("-1.5"), "15.501034721",
+                doesNotFit("15.501034721") },
+            { "revolution number", columns::revolution, "1234 ", notInteger("1234 "), "123456",
+                doesNotFit("123456") },
+        };
+        return fields;
+    }
+
+    TEST(FailureOrder, TheEarlierOfAnyTwoFailingFieldsIsNamedWhateverTheirKinds)
+    {
+        const auto &fields = failingFieldsInPlacingOrder();
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            for (std::size_t j = i + 1; j < fields.size(); ++j) {
+                const FailingField &first = fields[i];
+                const FailingField &later = fields[j];
+                for (const bool firstTooWide : { false, true }) {
+                    for (const bool laterTooWide : { false, true }) {
+                        const std::string &text = firstTooWide ? first.tooWide : first.wrongForm;
+                        const std::string &expected
+                            = firstTooWide ? first.tooWideMessage : first.message;
+                        const std::string &laterText
+                            = laterTooWide ? later.tooWide : later.wrongForm;
+                        SCOPED_TRACE(std::string(first.name) + " '" + text + "' before "
+                            + later.name + " '" + laterText + "'");
+                        std::string row(exampleRow);
+                        row = withColumn(row, first.column.number, text);
+                        row = withColumn(row, later.column.number, laterText);
+                        Conversion inRow;
+                        inRow.splitRow(row, 2);
+                        EXPECT_THAT([&] { inRow.ConvertTLE(); },
+                            ThrowsMessage<ConversionError>(StrEq(expected)));
+                        Conversion bare;
+                        bare.splitRow(exampleRow, 2);
+                        bare.elementSet.*first.column.field = text;
+                        bare.elementSet.*later.column.field = laterText;
+                        EXPECT_THAT([&] { bare.ConvertTLE(); },
+                            ThrowsMessage<ConversionError>(StrEq(expected)));
+                    }
+                }
+            }
+        }
+    }
 
     TEST(Entry, EveryLineHas69CharactersEndingInItsChecksum)
     {

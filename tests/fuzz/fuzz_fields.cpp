@@ -95,6 +95,25 @@ void checkInclination(std::string_view text)
         text);
 }
 
+// The inclination as the entry assembly places it: digits with at most one
+// point, padded as PadInclination pads; a text too long for a double has a
+// value of 100 or more.
+void checkInclinationField(std::string_view text)
+{
+    std::string message;
+    const auto blanks
+        = attempt([&] { return std::string(inclinationFieldFill(text), ' '); }, message);
+    if (!isPlainDecimalText(text)) {
+        require(!blanks && message == floatText(text), "inclination field: wrong failure", text);
+        return;
+    }
+    require(blanks.has_value(), "inclination field refused", message);
+    bool range = false;
+    const double value = referenceDouble(*referenceDecimal(text), range);
+    require(blanks->size() == (value < 10 ? 1U : 0U) + (value < 100 ? 1U : 0U),
+        "inclination field padded wrongly", text);
+}
+
 void checkPads(std::string_view text)
 {
     const std::size_t point = text.find('.');
@@ -109,13 +128,11 @@ void checkPads(std::string_view text)
 
 // The checks of the texts placed as they stand, on the bare text and, when it
 // holds no comma, on the text as the first column of a kept row, read where it
-// stands with a comma and a column of points behind it: a decimal text that
-// reads as a double, or digits only; an empty text passes both.
+// stands with a comma and a column of points behind it: digits with at most
+// one point, or digits only; an empty text passes both.
 void checkNumberFields(std::string_view text)
 {
-    const auto decimal = referenceDecimal(text);
-    bool range = false;
-    const bool reads = text.empty() || (decimal && !std::isinf(referenceDouble(*decimal, range)));
+    const bool reads = text.empty() || isPlainDecimalText(text);
     const bool digits = text.find_first_not_of("0123456789") == std::string_view::npos;
     const auto judge = [&](auto checked) {
         std::string message;
@@ -328,6 +345,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkInteger(text);
     checkDecimal(text);
     checkInclination(text);
+    checkInclinationField(text);
     checkPads(text);
     checkNumberFields(text);
     checkBstar(text);

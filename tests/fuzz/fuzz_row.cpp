@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -122,9 +121,9 @@ void checkLines(const Conversion &c)
 // The two element lines assembled from the field conversions one by one,
 // each returning its own text, in the order the entry assembly uses them (so
 // that the first failing field is the same). Throws as they do. The texts
-// placed as they stand are first checked by the reference grammars: a
-// decimal text that reads as a double, or digits only; and what is placed for
-// one must not be wider than its field.
+// placed as they stand are first checked by the reference grammars: digits
+// with at most one point (the inclination not empty), or digits only; and
+// what is placed for one must not be wider than its field.
 struct Assembled {
     std::string line1;
     std::string line2;
@@ -132,11 +131,20 @@ struct Assembled {
 
 std::string_view readsAsDecimal(std::string_view text)
 {
-    const auto decimal = referenceDecimal(text);
-    bool range = false;
-    if (!text.empty() && (!decimal || std::isinf(referenceDouble(*decimal, range))))
+    if (!text.empty() && !isPlainDecimalText(text))
         throw ConversionError(floatText(text));
     return text;
+}
+
+// PadInclination's blanks for digits with at most one point: by the value,
+// which is 100 or more where it is too large for a double.
+std::size_t inclinationBlanks(std::string_view text)
+{
+    if (!isPlainDecimalText(text))
+        throw ConversionError(floatText(text));
+    bool range = false;
+    const double value = referenceDouble(*referenceDecimal(text), range);
+    return (value < 10 ? 1U : 0U) + (value < 100 ? 1U : 0U);
 }
 
 std::string_view digitsOnly(std::string_view text)
@@ -193,7 +201,7 @@ Assembled assembleFromFields(const TElementSet &e)
     place(a.line2, at(2, Field::lineNumber).column, "2");
     place(a.line2, at(2, Field::catalogueNumber).column, catalogue);
     const tle::FieldPlace inclination = at(2, Field::inclination);
-    const std::size_t blanks = PadInclination(e.inclination).size() - e.inclination.size();
+    const std::size_t blanks = inclinationBlanks(e.inclination);
     place(a.line2, inclination.column,
         fitting(
             e.inclination, std::string(blanks, ' ') + fixed(e.inclination, 4), inclination.width));

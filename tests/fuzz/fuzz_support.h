@@ -194,6 +194,14 @@ inline std::optional<std::int32_t> referenceInteger(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
+/// The form of the numbers placed as their texts stand: at least one
+/// character, each a digit or ".", and no more than one ".".
+inline bool isPlainDecimalText(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos
+        && std::count(text.begin(), text.end(), '.') <= 1;
+}
+
 /// A decimal text, checked by its grammar and read by the C library.
 struct ReferenceDecimal {
     bool negative = false;
