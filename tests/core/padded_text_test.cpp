@@ -17,6 +17,7 @@ namespace {
 
     using testing::caseName;
     using testing::exampleRow;
+    using testing::PrintTo;
 
     // Room behind a text is promised by whoever made it, so nothing else may.
     static_assert(!std::is_constructible_v<PaddedText, std::string_view>);

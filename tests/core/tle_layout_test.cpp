@@ -14,6 +14,7 @@ namespace varnholt {
 namespace {
 
     using testing::caseName;
+    using testing::PrintTo;
     using tle::Field;
     using tle::FieldPlace;
 

@@ -11,6 +11,7 @@ namespace varnholt {
 namespace {
 
     using testing::caseName;
+    using testing::PrintTo;
 
     struct TitleCase {
         const char *name;
