@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "about_window.h"
+#include "application.h"
 #include "application_rules.h"
 #include "chosen_file_host.h"
 #include "html_help.h"
@@ -11,7 +12,6 @@
 #include "window_host.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QEvent>
@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -30,31 +31,8 @@
 #include <QStyleOptionMenuItem>
 #include <QUrl>
 #include <QWindow>
-#include <functional>
-#include <utility>
 
 namespace {
-
-/// A command waiting to run on the main window.
-class CommandEvent : public QEvent {
-public:
-    static QEvent::Type kind()
-    {
-        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return type;
-    }
-
-    explicit CommandEvent(std::function<void()> command)
-        : QEvent(kind())
-        , m_command(std::move(command))
-    {
-    }
-
-    void run() const { m_command(); }
-
-private:
-    std::function<void()> m_command;
-};
 
 /// Accepts a drag or drop that carries only loadable files, as a copy: the
 /// source keeps its files whatever action it proposed.
@@ -204,10 +182,6 @@ void TMainForm::openFiles(const QStringList &paths)
 
 bool TMainForm::event(QEvent *event)
 {
-    if (event->type() == CommandEvent::kind()) {
-        static_cast<CommandEvent *>(event)->run();
-        return true;
-    }
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     // Files wait until the window is on the screen; its native window tells.
@@ -235,7 +209,8 @@ void TMainForm::dropEvent(QDropEvent *event)
 
 void TMainForm::postCommand(void (TMainForm::*command)())
 {
-    QCoreApplication::postEvent(this, new CommandEvent([this, command] { (this->*command)(); }));
+    QMetaObject::invokeMethod(
+        this, [this, command] { runCommand([&] { (this->*command)(); }); }, Qt::QueuedConnection);
 }
 
 void TMainForm::startOpeningFiles()
@@ -251,10 +226,8 @@ void TMainForm::openWaitingFiles()
 {
     while (!m_waitingFiles.isEmpty()) {
         const QString path = m_waitingFiles.takeFirst();
-        // Sent, not called: an error leaves through the application's notify(),
-        // which shows it as it does a menu command's, and the next file runs.
-        CommandEvent run([this, path] { loadCSVfile(path); });
-        QCoreApplication::sendEvent(this, &run);
+        // An error is shown as a menu command's is, and the next file runs.
+        runCommand([&] { loadCSVfile(path); });
     }
     m_openingFiles = false;
 }
