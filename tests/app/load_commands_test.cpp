@@ -100,6 +100,29 @@ bool allAnswered(const ModalAnswerer &answerer)
         [&] { return answerer.done() && !QApplication::activeModalWidget(); }, 10000);
 }
 
+/// Whether a click of the mouse on `window`, as the window system delivers it,
+/// reaches the window or one of its widgets.
+bool clickReaches(QWidget *window)
+{
+    struct PressSeen : QObject {
+        QWidget *window = nullptr;
+        bool seen = false;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            auto *widget = qobject_cast<QWidget *>(watched);
+            if (event->type() == QEvent::MouseButtonPress && widget && widget->window() == window)
+                seen = true;
+            return false;
+        }
+    } filter;
+    filter.window = window;
+    qApp->installEventFilter(&filter);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QApplication::processEvents();
+    qApp->removeEventFilter(&filter);
+    return filter.seen;
+}
+
 } // namespace
 
 class LoadCommandsTest : public QObject {
@@ -122,6 +145,7 @@ private slots:
     void dragAcceptance();
     void droppedFilesRunInTurn();
     void fileSizeLimitReachesApplicationErrorBox();
+    void aboutWindowTakesNoInputWhileACommandRuns();
 
 private:
     QString write(const QString &name, const QByteArray &content);
@@ -530,6 +554,60 @@ void LoadCommandsTest::fileSizeLimitReachesApplicationErrorBox()
     QVERIFY(size > 0 && size <= static_cast<qint64>(limit));
     QCOMPARE(size % static_cast<qint64>(varnholt::testing::exampleEntry.size()), 0);
     QVERIFY(m_form->isVisible());
+}
+
+void LoadCommandsTest::aboutWindowTakesNoInputWhileACommandRuns()
+{
+    m_form->About->trigger();
+    QWidget *about = nullptr;
+    QVERIFY(QTest::qWaitFor([&] {
+        for (QWidget *child : m_form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() && child->isVisible() && child != m_form->LoadDlg)
+                about = child;
+        }
+        return about != nullptr;
+    }));
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    QVERIFY(clickReaches(about));
+
+    // Only the command's own dialog and boxes take input while it runs.
+    struct During {
+        QString modal;
+        bool aboutEnabled = false;
+        bool clickReachedAbout = true;
+    };
+    QList<During> seen;
+    const auto tryAbout = [&](QWidget *modal) {
+        const QString kind = qobject_cast<QFileDialog *>(modal) ? QStringLiteral("open dialog")
+            : qobject_cast<QMessageBox *>(modal)
+            ? QStringLiteral("message box")
+            : QString::fromLatin1(modal->metaObject()->className());
+        seen.append({ kind, about->isEnabled(), clickReaches(about) });
+    };
+    ShownBox notice;
+    ModalAnswerer answerer;
+    answerer.expect([&](QWidget *modal) {
+        tryAbout(modal);
+        cancel()(modal);
+    });
+    answerer.expect([&](QWidget *modal) {
+        tryAbout(modal);
+        recordBox(notice)(modal);
+    });
+    m_form->LoadCSVfile1->trigger();
+    QVERIFY(allAnswered(answerer));
+
+    QCOMPARE(notice.text, QStringLiteral("Not a valid filename"));
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].modal, QStringLiteral("open dialog"));
+    QCOMPARE(seen[1].modal, QStringLiteral("message box"));
+    for (const During &during : seen) {
+        QVERIFY2(!during.clickReachedAbout, qPrintable(during.modal));
+        // Blocked by the modal window, not disabled: it comes back as it was.
+        QVERIFY2(during.aboutEnabled, qPrintable(during.modal));
+    }
+    QVERIFY(clickReaches(about));
+    QVERIFY(about->isVisible());
 }
 
 VARNHOLT_GUI_TEST_MAIN(LoadCommandsTest)
