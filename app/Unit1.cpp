@@ -12,6 +12,7 @@
 #include "window_host.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QEvent>
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QMimeData>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -31,8 +31,32 @@
 #include <QStyleOptionMenuItem>
 #include <QUrl>
 #include <QWindow>
+#include <functional>
+#include <utility>
 
 namespace {
+
+/// A command waiting to run on the main window.
+class CommandEvent : public QEvent {
+public:
+    static QEvent::Type kind()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+
+    explicit CommandEvent(std::function<void()> command)
+        : QEvent(kind())
+        , m_command(std::move(command))
+    {
+    }
+
+    /// Runs the command; an error it throws ends it in the application-level error box.
+    void run() const { runCommand(m_command); }
+
+private:
+    std::function<void()> m_command;
+};
 
 /// Accepts a drag or drop that carries only loadable files, as a copy: the
 /// source keeps its files whatever action it proposed.
@@ -182,6 +206,10 @@ void TMainForm::openFiles(const QStringList &paths)
 
 bool TMainForm::event(QEvent *event)
 {
+    if (event->type() == CommandEvent::kind()) {
+        static_cast<CommandEvent *>(event)->run();
+        return true;
+    }
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     // Files wait until the window is on the screen; its native window tells.
@@ -209,8 +237,7 @@ void TMainForm::dropEvent(QDropEvent *event)
 
 void TMainForm::postCommand(void (TMainForm::*command)())
 {
-    QMetaObject::invokeMethod(
-        this, [this, command] { runCommand([&] { (this->*command)(); }); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new CommandEvent([this, command] { (this->*command)(); }));
 }
 
 void TMainForm::startOpeningFiles()
