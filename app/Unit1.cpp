@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "about_window.h"
+#include "application.h"
 #include "application_rules.h"
 #include "chosen_file_host.h"
 #include "html_help.h"
@@ -50,7 +51,8 @@ public:
     {
     }
 
-    void run() const { m_command(); }
+    /// Runs the command; an error it throws ends it in the application-level error box.
+    void run() const { runCommand(m_command); }
 
 private:
     std::function<void()> m_command;
@@ -251,10 +253,8 @@ void TMainForm::openWaitingFiles()
 {
     while (!m_waitingFiles.isEmpty()) {
         const QString path = m_waitingFiles.takeFirst();
-        // Sent, not called: an error leaves through the application's notify(),
-        // which shows it as it does a menu command's, and the next file runs.
-        CommandEvent run([this, path] { loadCSVfile(path); });
-        QCoreApplication::sendEvent(this, &run);
+        // An error is shown as a menu command's is, and the next file runs.
+        runCommand([&] { loadCSVfile(path); });
     }
     m_openingFiles = false;
 }

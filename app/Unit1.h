@@ -25,10 +25,10 @@ QStringList loadableFiles(const QMimeData &data);
 /// The program's main window: a menu bar over an empty client area. It owns the
 /// conversion state, which lives as long as the window, and every About window.
 ///
-/// Menu commands chosen by the user run from an event posted to this window, so
-/// that an error they throw leaves through this window's event() straight into
-/// the application's notify(), which shows it; called directly, a command's
-/// errors reach the caller.
+/// Menu commands chosen by the user run from an event posted to this window, once
+/// the menu has closed; an error they throw ends the command and is shown in the
+/// application-level error box right there, never passed on through Qt's event
+/// handling. Called directly, a command's errors reach the caller.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:

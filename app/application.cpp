@@ -38,20 +38,23 @@ VarnholtApplication::VarnholtApplication(int &argc, char **argv)
     setWindowIcon(QIcon(QStringLiteral(":/varnholt.png")));
 }
 
-bool VarnholtApplication::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &error) {
-        showErrorBox(error.what());
-    } catch (...) {
-        showErrorBox(varnholt::unexpectedErrorMessage);
-    }
-    return true;
-}
-
-void VarnholtApplication::showErrorBox(std::string_view message)
+void showErrorBox(std::string_view message)
 {
     showMessageBox(QApplication::activeWindow(), QMessageBox::Critical, applicationTitle(),
         QString::fromLocal8Bit(varnholt::withClosingFullStop(message)));
+}
+
+void showErrorBox(const std::exception_ptr &error) noexcept
+{
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception &thrown) {
+            showErrorBox(thrown.what());
+        } catch (...) {
+            showErrorBox(varnholt::unexpectedErrorMessage);
+        }
+    } catch (...) {
+        // Not even the box could be shown (no memory left): nothing more to do.
+    }
 }

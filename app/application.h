@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <exception>
 #include <string_view>
 
 /// The application title for a program file by varnholt::applicationTitleFor(),
@@ -13,19 +14,28 @@ QString applicationTitleFor(const QString &programPath);
 /// the application-level error box and the plain message boxes.
 QString applicationTitle();
 
-/// The program's application object: carries the title and the program icon, and
-/// catches every exception that escapes the handling of an event, showing it in
-/// the application-level error box (caption: the application title, critical
-/// icon, one OK button) before the event loop goes on.
+/// Shows the application-level error box for `message`: the application title
+/// as caption, the critical icon, one OK button, the full-stop rule of
+/// varnholt::withClosingFullStop() applied. Returns when the user has closed it.
+void showErrorBox(std::string_view message);
+
+/// Shows the error `error` holds in the application-level error box.
+void showErrorBox(const std::exception_ptr &error) noexcept;
+
+/// Runs `command`; an error it throws is shown in the application-level error
+/// box and goes no further, so that none crosses Qt's event handling.
+template <class Command> void runCommand(Command &&command) noexcept
+{
+    try {
+        command();
+    } catch (...) {
+        showErrorBox(std::current_exception());
+    }
+}
+
+/// The program's application object: carries the title and the program icon.
 class VarnholtApplication : public QApplication {
     Q_OBJECT
 public:
     VarnholtApplication(int &argc, char **argv);
-
-    bool notify(QObject *receiver, QEvent *event) override;
-
-    /// Shows the application-level error box for `message` (the full-stop rule
-    /// of varnholt::withClosingFullStop() applied) and returns when the user has
-    /// closed it.
-    static void showErrorBox(std::string_view message);
 };

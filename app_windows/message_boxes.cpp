@@ -61,39 +61,29 @@ namespace {
         HHOOK m_hook;
     };
 
-    /// Disables the program's other shown windows while it lives: a message box
-    /// disables its owner only.
-    class OtherWindowsDisabled {
-    public:
-        explicit OtherWindowsDisabled(HWND owner)
-            : m_owner(owner)
-        {
-            ::EnumThreadWindows(::GetCurrentThreadId(), disable, reinterpret_cast<LPARAM>(this));
-        }
-        ~OtherWindowsDisabled()
-        {
-            for (HWND window : m_disabled)
-                ::EnableWindow(window, TRUE);
-        }
-        OtherWindowsDisabled(const OtherWindowsDisabled &) = delete;
-        OtherWindowsDisabled &operator=(const OtherWindowsDisabled &) = delete;
-
-    private:
-        static BOOL CALLBACK disable(HWND window, LPARAM self)
-        {
-            auto &state = *reinterpret_cast<OtherWindowsDisabled *>(self);
-            if (window != state.m_owner && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
-                ::EnableWindow(window, FALSE);
-                state.m_disabled.push_back(window);
-            }
-            return TRUE;
-        }
-
-        HWND m_owner;
-        std::vector<HWND> m_disabled;
-    };
-
 } // namespace
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND owner)
+    : m_owner(owner)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), disable, reinterpret_cast<LPARAM>(this));
+}
+
+OtherWindowsDisabled::~OtherWindowsDisabled()
+{
+    for (HWND window : m_disabled)
+        ::EnableWindow(window, TRUE);
+}
+
+BOOL CALLBACK OtherWindowsDisabled::disable(HWND window, LPARAM self)
+{
+    auto &state = *reinterpret_cast<OtherWindowsDisabled *>(self);
+    if (window != state.m_owner && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        ::EnableWindow(window, FALSE);
+        state.m_disabled.push_back(window);
+    }
+    return TRUE;
+}
 
 void showMessageBox(HWND owner,
     BoxIcon icon,

@@ -56,6 +56,8 @@ std::optional<std::string> FileOpenDialog::execute(
         dialog.lpstrFile = file.data();
         dialog.nMaxFile = static_cast<DWORD>(file.size());
         dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+        // Like the message boxes, the dialog is modal for the whole program.
+        const OtherWindowsDisabled others(m_owner);
         if (::GetOpenFileNameW(&dialog)) {
             file.resize(file.find(L'\0'));
             return utf8Text(file);

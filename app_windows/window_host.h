@@ -15,7 +15,8 @@ std::wstring dialogFilter(std::string_view filter);
 
 /// The common file-open dialog of the main window: one filter, the last chosen
 /// name filled in, resizable, without the read-only box; a typed name of a file
-/// that does not exist is accepted.
+/// that does not exist is accepted. While it shows, none of the program's other
+/// windows takes input.
 class FileOpenDialog {
 public:
     explicit FileOpenDialog(HWND owner);

@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <utility>
 
@@ -79,12 +80,39 @@ inline ModalAnswerer::Answer recordBox(ShownBox &shown)
     };
 }
 
-/// main() for a GUI test: the program's own application object, so that
-/// exceptions reach its notify() as in the program.
+/// The program's application object, watched: Qt's event handling does not
+/// support exceptions, so an exception that leaves the handling of an event fails
+/// the running test, however the program would have gone on.
+class WatchedApplication : public VarnholtApplication {
+public:
+    using VarnholtApplication::VarnholtApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception &error) {
+            fail(error.what());
+        } catch (...) {
+            fail("not a std::exception");
+        }
+        return true;
+    }
+
+private:
+    static void fail(const char *what)
+    {
+        const QByteArray message
+            = QByteArrayLiteral("an exception left the handling of an event: ") + what;
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    }
+};
+
+/// main() for a GUI test: the program's own application object, watched.
 #define VARNHOLT_GUI_TEST_MAIN(TestClass)                                                          \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        VarnholtApplication app(argc, argv);                                                       \
+        WatchedApplication app(argc, argv);                                                        \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -100,6 +101,29 @@ bool allAnswered(const ModalAnswerer &answerer)
         [&] { return answerer.done() && !QApplication::activeModalWidget(); }, 10000);
 }
 
+/// Whether a click of the mouse on `window`, as the window system delivers it,
+/// reaches the window or one of its widgets.
+bool clickReaches(QWidget *window)
+{
+    struct PressSeen : QObject {
+        QWidget *window = nullptr;
+        bool seen = false;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            auto *widget = qobject_cast<QWidget *>(watched);
+            if (event->type() == QEvent::MouseButtonPress && widget && widget->window() == window)
+                seen = true;
+            return false;
+        }
+    } filter;
+    filter.window = window;
+    qApp->installEventFilter(&filter);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QApplication::processEvents();
+    qApp->removeEventFilter(&filter);
+    return filter.seen;
+}
+
 } // namespace
 
 class LoadCommandsTest : public QObject {
@@ -122,6 +146,7 @@ private slots:
     void dragAcceptance();
     void droppedFilesRunInTurn();
     void fileSizeLimitReachesApplicationErrorBox();
+    void aboutWindowTakesNoInputWhileACommandRuns();
 
 private:
     QString write(const QString &name, const QByteArray &content);
@@ -452,6 +477,12 @@ void LoadCommandsTest::dragAcceptance()
 
     QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_form, &enter);
+    // The drag leaves, as every drag that is not dropped ends: Qt keeps the
+    // widget that accepted it as its target, and that window goes with the test.
+    const auto leave = qScopeGuard([this] {
+        QDragLeaveEvent left;
+        QApplication::sendEvent(m_form, &left);
+    });
     QDragMoveEvent move(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_form, &move);
 
@@ -468,7 +499,8 @@ void LoadCommandsTest::dragAcceptance()
     ModalAnswerer answerer;
     answerer.expect(recordBox(shown));
     QDropEvent drop(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_form, &drop);
+    // Qt hands a drop only to the widget that accepted the drag: straight to the window.
+    static_cast<QObject *>(m_form)->event(&drop);
     QVERIFY(!drop.isAccepted());
     QTest::qWait(100);
     QVERIFY2(!answerer.done(), qPrintable(shown.text));
@@ -530,6 +562,60 @@ void LoadCommandsTest::fileSizeLimitReachesApplicationErrorBox()
     QVERIFY(size > 0 && size <= static_cast<qint64>(limit));
     QCOMPARE(size % static_cast<qint64>(varnholt::testing::exampleEntry.size()), 0);
     QVERIFY(m_form->isVisible());
+}
+
+void LoadCommandsTest::aboutWindowTakesNoInputWhileACommandRuns()
+{
+    m_form->About->trigger();
+    QWidget *about = nullptr;
+    QVERIFY(QTest::qWaitFor([&] {
+        for (QWidget *child : m_form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() && child->isVisible() && child != m_form->LoadDlg)
+                about = child;
+        }
+        return about != nullptr;
+    }));
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    QVERIFY(clickReaches(about));
+
+    // Only the command's own dialog and boxes take input while it runs.
+    struct During {
+        QString modal;
+        bool aboutEnabled = false;
+        bool clickReachedAbout = true;
+    };
+    QList<During> seen;
+    const auto tryAbout = [&](QWidget *modal) {
+        const QString kind = qobject_cast<QFileDialog *>(modal) ? QStringLiteral("open dialog")
+            : qobject_cast<QMessageBox *>(modal)
+            ? QStringLiteral("message box")
+            : QString::fromLatin1(modal->metaObject()->className());
+        seen.append({ kind, about->isEnabled(), clickReaches(about) });
+    };
+    ShownBox notice;
+    ModalAnswerer answerer;
+    answerer.expect([&](QWidget *modal) {
+        tryAbout(modal);
+        cancel()(modal);
+    });
+    answerer.expect([&](QWidget *modal) {
+        tryAbout(modal);
+        recordBox(notice)(modal);
+    });
+    m_form->LoadCSVfile1->trigger();
+    QVERIFY(allAnswered(answerer));
+
+    QCOMPARE(notice.text, QStringLiteral("Not a valid filename"));
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0].modal, QStringLiteral("open dialog"));
+    QCOMPARE(seen[1].modal, QStringLiteral("message box"));
+    for (const During &during : seen) {
+        QVERIFY2(!during.clickReachedAbout, qPrintable(during.modal));
+        // Blocked by the modal window, not disabled: it comes back as it was.
+        QVERIFY2(during.aboutEnabled, qPrintable(during.modal));
+    }
+    QVERIFY(clickReaches(about));
+    QVERIFY(about->isVisible());
 }
 
 VARNHOLT_GUI_TEST_MAIN(LoadCommandsTest)

@@ -334,6 +334,30 @@ namespace {
         }
     }
 
+    // While a command runs, only the dialog and the boxes it shows take input:
+    // an About window is disabled meanwhile, and enabled again afterwards.
+    TEST_F(ProgramWindows, aboutWindowTakesNoInputWhileACommandShowsItsDialogOrBox)
+    {
+        const RunningProgram run(program);
+        run.command(windows_app::About);
+        HWND about = run.waitForWindow(
+            [](HWND w) { return className(w) == windows_app::aboutWindowClass; }, "About window");
+        ASSERT_TRUE(::IsWindowEnabled(about));
+
+        run.command(windows_app::LoadCSVfile1);
+        HWND dialog = run.waitForOpenDialog();
+        EXPECT_FALSE(::IsWindowEnabled(about)) << "while the open dialog shows";
+        press(dialog, IDCANCEL);
+        const MessageBoxView notice = run.waitForMessageBox();
+        EXPECT_EQ(notice.text, L"Not a valid filename");
+        EXPECT_FALSE(::IsWindowEnabled(about)) << "while the notice shows";
+        press(notice.window, IDOK);
+
+        run.waitForWindow([&](HWND w) { return w == about && ::IsWindowEnabled(about); },
+            "About window enabled again");
+        EXPECT_TRUE(run.running());
+    }
+
     TEST_F(ProgramWindows, closeEndsTheProgramWithAboutWindowsOpen)
     {
         const RunningProgram run(program);
