@@ -7,7 +7,6 @@
 #include "version.h"
 
 #include <exception>
-#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,23 +58,47 @@ private:
     std::string m_message;
 };
 
-void reportError(std::string_view file, const varnholt::ConversionError &error)
-{
-    std::cerr << program << ": " << file;
-    if (error.line() > 0)
-        std::cerr << ':' << error.line();
-    std::cerr << ": " << error.what() << '\n';
-}
-
-/// A line on standard output; false, with a message on standard error, when
-/// it cannot be written.
-bool writeStandardOutput(const std::string &line)
+/// Text on standard error; when even that cannot be written, there is
+/// nowhere left to say so.
+void writeStandardError(const std::string &text)
 {
     try {
-        varnholt::writeText(varnholt::standardOutput(), line);
+        varnholt::writeMessage(varnholt::standardError(), text);
+    } catch (const varnholt::IoError &) {
+    }
+}
+
+/// A message on standard error about `file`.
+void reportError(std::string_view file, const std::string &message)
+{
+    writeStandardError(std::string(program) + ": " + std::string(file) + ": " + message + '\n');
+}
+
+void reportError(std::string_view file, const varnholt::ConversionError &error)
+{
+    std::string where(file);
+    if (error.line() > 0)
+        where += ':' + std::to_string(error.line());
+    reportError(where, error.what());
+}
+
+/// A usage error on standard error; returns the exit status for it.
+int usageError(const std::string &what)
+{
+    writeStandardError(
+        std::string(program) + ": " + what + "\nTry '" + std::string(program) + " --help'.\n");
+    return 2;
+}
+
+/// Text on standard output; false, with a message on standard error, when it
+/// cannot be written.
+bool writeStandardOutput(const std::string &text)
+{
+    try {
+        varnholt::writeMessage(varnholt::standardOutput(), text);
         return true;
     } catch (const varnholt::IoError &error) {
-        std::cerr << program << ": standard output: " << error.what() << '\n';
+        reportError("standard output", error.what());
         return false;
     }
 }
@@ -90,11 +113,12 @@ bool convertOne(varnholt::Conversion &conversion, const std::string &file)
             ? conversion.convertStreams(varnholt::standardInput(), varnholt::standardOutput(), host)
             : conversion.LoadCSVfile1Click(host);
         if (result.outcome != varnholt::RunOutcome::Converted) {
-            std::cerr << program << ": " << file << ": " << host.message() << '\n';
+            reportError(file, host.message());
             return false;
         }
         if (file == "-") {
-            std::cerr << "-: " << result.count << " satellites written to standard output\n";
+            writeStandardError(
+                "-: " + std::to_string(result.count) + " satellites written to standard output\n");
             return true;
         }
         return writeStandardOutput(file + ": " + std::to_string(result.count)
@@ -102,7 +126,7 @@ bool convertOne(varnholt::Conversion &conversion, const std::string &file)
     } catch (const varnholt::ConversionError &error) {
         reportError(file, error);
     } catch (const std::exception &error) {
-        std::cerr << program << ": " << file << ": " << error.what() << '\n';
+        reportError(file, error.what());
     }
     return false;
 }
@@ -132,14 +156,11 @@ int main(int argc, char **argv)
                 = std::string(program) + ' ' + std::string(varnholt::programVersion) + '\n';
             return writeStandardOutput(line) ? 0 : 1;
         } else {
-            std::cerr << program << ": unknown option '" << arg << "'\nTry '" << program
-                      << " --help'.\n";
-            return 2;
+            return usageError("unknown option '" + argument + "'");
         }
     }
     if (files.empty()) {
-        std::cerr << program << ": no input file\nTry '" << program << " --help'.\n";
-        return 2;
+        return usageError("no input file");
     }
 
     varnholt::Conversion conversion;

@@ -2,9 +2,24 @@
 
 #include <algorithm>
 
-// What the file layer does the same way on every system: the entry buffer.
+// What the file layer does the same way on every system: line ends and the
+// entry buffer.
 
 namespace varnholt {
+
+std::string withLineEnds(std::string_view text, std::string_view lineEnd)
+{
+    std::string ended;
+    ended.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos;
+         start = end + 1, end = text.find('\n', start)) {
+        ended.append(text.substr(start, end - start));
+        ended.append(lineEnd);
+    }
+    ended.append(text.substr(start));
+    return ended;
+}
 
 OutputFile::OutputFile(FileHandle file)
     : m_file(file)

@@ -21,13 +21,28 @@ using FileHandle = std::intptr_t;
 /// No open file (-1 is also the value of Windows' INVALID_HANDLE_VALUE).
 inline constexpr FileHandle noFile = -1;
 
-/// The process's standard input and output.
+/// The process's standard input, output and error.
 FileHandle standardInput() noexcept;
 FileHandle standardOutput() noexcept;
+FileHandle standardError() noexcept;
 
-/// Makes standard input and output carry bytes unchanged where the system
-/// would otherwise translate line ends. Both programs call it at start-up.
+/// Makes the standard streams carry bytes unchanged where the system would
+/// otherwise translate line ends. Both programs call it at start-up.
 void useBinaryStandardStreams() noexcept;
+
+/// The end of the lines the program writes for people to read (summaries,
+/// messages, help): CR LF on Windows, LF on POSIX systems. The TLE's entries
+/// end in CR LF everywhere.
+std::string_view textLineEnd() noexcept;
+
+/// `text` with each LF in it written as `lineEnd`.
+std::string withLineEnds(std::string_view text, std::string_view lineEnd);
+
+/// Writes the program's own UTF-8 text to a standard stream, each LF in it as
+/// textLineEnd(). A Windows console is given the text as wide characters, so
+/// that every letter shows whatever its code page; a file or pipe gets the
+/// UTF-8 bytes. Throws IoError.
+void writeMessage(FileHandle stream, std::string_view text);
 
 /// The cause for the system's error number met on `path` (an errno value on
 /// POSIX systems, a GetLastError() code on Windows). On POSIX systems a

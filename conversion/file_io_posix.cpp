@@ -77,6 +77,7 @@ std::string_view folderSeparators() noexcept { return "/"; }
 
 FileHandle standardInput() noexcept { return STDIN_FILENO; }
 FileHandle standardOutput() noexcept { return STDOUT_FILENO; }
+FileHandle standardError() noexcept { return STDERR_FILENO; }
 
 // POSIX systems never translate line ends.
 void useBinaryStandardStreams() noexcept { }
@@ -103,6 +104,11 @@ void writeText(FileHandle file, std::string_view text)
         size -= static_cast<std::size_t>(written);
     }
 }
+
+std::string_view textLineEnd() noexcept { return "\n"; }
+
+// A terminal takes the UTF-8 bytes as they are.
+void writeMessage(FileHandle stream, std::string_view text) { writeText(stream, text); }
 
 std::size_t readSome(FileHandle file, char *buffer, std::size_t size)
 {

@@ -98,6 +98,38 @@ namespace {
             && upper[3] >= '1' && upper[3] <= '9';
     }
 
+    /// True when `handle` is a console rather than a file, pipe or device.
+    bool isConsole(HANDLE handle) noexcept
+    {
+        DWORD mode = 0;
+        return ::GetConsoleMode(handle, &mode) != 0;
+    }
+
+    /// The most UTF-16 units one WriteConsoleW call is asked to write.
+    constexpr std::size_t largestConsoleWrite = 8192;
+
+    /// Writes UTF-8 `text` to `console` as wide characters, which the console
+    /// shows whatever its code page; throws IoError naming `path`.
+    void writeConsole(HANDLE console, std::string_view text, const std::string &path)
+    {
+        const std::wstring wide = wideText(text);
+        const wchar_t *data = wide.data();
+        std::size_t size = wide.size();
+        while (size > 0) {
+            std::size_t chunk = std::min(size, largestConsoleWrite);
+            // A letter beyond the first 65536 is two units, kept together.
+            if (chunk < size && IS_HIGH_SURROGATE(data[chunk - 1]))
+                --chunk;
+            DWORD written = 0;
+            if (!::WriteConsoleW(console, data, static_cast<DWORD>(chunk), &written, nullptr))
+                fail(::GetLastError(), path);
+            if (written == 0)
+                fail(ERROR_WRITE_FAULT, path);
+            data += written;
+            size -= written;
+        }
+    }
+
     /// True for a file on a disk; false for a console, the NUL device, a
     /// serial port or a pipe.
     bool isDiskFile(HANDLE handle) noexcept { return ::GetFileType(handle) == FILE_TYPE_DISK; }
@@ -144,6 +176,7 @@ std::string_view folderSeparators() noexcept { return "\\/:"; }
 
 FileHandle standardInput() noexcept { return portableHandle(::GetStdHandle(STD_INPUT_HANDLE)); }
 FileHandle standardOutput() noexcept { return portableHandle(::GetStdHandle(STD_OUTPUT_HANDLE)); }
+FileHandle standardError() noexcept { return portableHandle(::GetStdHandle(STD_ERROR_HANDLE)); }
 
 // The conversion reads and writes the standard handles directly, so no line
 // end is translated there; the C runtime's streams are set to bytes as well
@@ -152,6 +185,7 @@ void useBinaryStandardStreams() noexcept
 {
     ::_setmode(::_fileno(stdin), _O_BINARY);
     ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
 }
 
 // Windows has no file-size signal; what it has is the box that asks the user
@@ -173,6 +207,20 @@ void writeText(FileHandle file, std::string_view text)
         data += written;
         size -= written;
     }
+}
+
+std::string_view textLineEnd() noexcept { return "\r\n"; }
+
+// A console shows bytes in its code page, an OEM one in the usual command
+// prompt, where UTF-8 names would come out garbled; wide characters show as
+// themselves.
+void writeMessage(FileHandle stream, std::string_view text)
+{
+    const std::string ended = withLineEnds(text, textLineEnd());
+    if (isConsole(nativeHandle(stream)))
+        writeConsole(nativeHandle(stream), ended, {});
+    else
+        writeText(stream, ended);
 }
 
 std::size_t readSome(FileHandle file, char *buffer, std::size_t size)
@@ -255,6 +303,12 @@ OutputFile::OutputFile(const std::string &path, FileHandle inputFile)
 
 void OutputFile::writeAll(const char *data, std::size_t size)
 {
+    // The TLE on standard output, shown in a console: whole entries, as
+    // wide characters like the program's other text there.
+    if (!m_owned && isConsole(nativeHandle(m_file))) {
+        writeConsole(nativeHandle(m_file), std::string_view(data, size), m_path);
+        return;
+    }
     while (size > 0) {
         DWORD written = 0;
         const auto chunk = static_cast<DWORD>(std::min(size, largestTransfer));

@@ -8,10 +8,13 @@
 # entry; the installed converter converts the test catalogue byte for byte.
 # The uninstaller, run silently, must then take away every file, folder,
 # shortcut and key, leaving the .csv type it found as it was, and no mention of
-# Varnholt anywhere in the registry.
+# Varnholt anywhere in the registry. A Wine step that fails names itself and
+# shows Wine's output.
 #   scripts/check_windows_installer.sh   leaves build/windows/package/varnholt-<version>-win64.{zip,exe}
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/wine_steps.sh
+source scripts/wine_steps.sh
 scripts/deps.sh nsis wine wine64 python3
 
 cmake --preset windows >/dev/null
@@ -63,25 +66,43 @@ PY
 }
 icon_in "$installer" || fail "the installer does not show the program's icon"
 
-# Wine's own background programs inherit a program's output: through a pipe
-# its reader would wait for them too, so the output goes through a file.
-win() {
-    wine "$@" >"$work/out" 2>"$work/err"
+# A step the checks build on: done, or the script ends naming it.
+setup_step() { # what, then the command
+    wine_step "$@" || exit 1
+}
+# A checked step: when it fails, the failure names it and shows Wine's output.
+checked_step() { # what, then the command
+    wine_step "$@" || fail "$1"
+}
+# reg query: the key or value absent is exit status 1, checked by the caller;
+# any other failure is Wine's: shown with Wine's output, it ends the script
+# (or the subshell, whose check then fails). Wine's own background
+# programs inherit a program's output: through a pipe its reader would wait
+# for them too, so the output goes through a file.
+reg_query() {
+    local status=0
+    wine reg query "$@" >"$work/out" 2>"$work/err" || status=$?
+    if ((status > 1)); then
+        cat "$work/err" >>"$work/out"
+        wine_step_failed "reg query $*" "$status" "reg query $*" "$work/out"
+        exit 1
+    fi
+    return "$status"
 }
 # reg query's lines are "    name    type    data", "(Default)" naming the key's
 # own value; prints the data of one value, fails when the key or value is absent.
 reg_value() {
-    win reg query "$1" /v "$2" || return 1
+    reg_query "$1" /v "$2" || return 1
     awk -v name="$2" 'BEGIN { FS = "    " } { sub(/\r$/, "") } $2 == name { print $4; found = 1 }
         END { exit !found }' "$work/out"
 }
 reg_default() {
-    win reg query "$1" /ve || return 1
+    reg_query "$1" /ve || return 1
     awk 'BEGIN { FS = "    " } { sub(/\r$/, "") } $2 == "(Default)" { print $4; found = 1 }
         END { exit !found }' "$work/out"
 }
 reg_key_exists() {
-    win reg query "$1"
+    reg_query "$1"
 }
 expect_value() { # key name expected
     local got
@@ -95,11 +116,10 @@ expect_default() { # key expected
 }
 
 started=$SECONDS
-wineboot --init >/dev/null 2>&1
-wineserver -w
+wine_make_prefix || exit 1
 
 # .csv files already belong to another program, as on any Windows.
-win reg add 'HKCR\.csv' /ve /d csvfile /f
+setup_step "giving .csv files to csvfile" wine reg add 'HKCR\.csv' /ve /d csvfile /f
 
 drive_c=$WINEPREFIX/drive_c
 folder="$drive_c/Program Files/Varnholt"
@@ -109,11 +129,11 @@ open_with='HKCR\.csv\OpenWithList'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnholt'
 vendor_key='HKLM\Software\The Varnholt developers'
 
-win "$installer" /S || fail "the installer's silent run exited with $?"
+checked_step "the installer's silent run" wine "$installer" /S
 # A second run finds this installation and has its uninstaller remove it first:
 # a value added to its keys in between is gone afterwards.
-win reg add "$application" /v Stale /d 1 /f
-win "$installer" /S || fail "the installer's second silent run exited with $?"
+setup_step "adding a value to $application" wine reg add "$application" /v Stale /d 1 /f
+checked_step "the installer's second silent run" wine "$installer" /S
 if reg_value "$application" Stale >/dev/null; then
     fail "the second run installed over the first without removing it"
 fi
@@ -164,15 +184,15 @@ size=$(reg_value "$uninstall_key" EstimatedSize) || size=0
 
 mkdir -p "$drive_c/work"
 cp tests/data/catalogue.csv "$drive_c/work/"
-win 'C:\Program Files\Varnholt\varnholt-convert.exe' 'C:\work\catalogue.csv' ||
-    fail "the installed converter exited with $?"
+checked_step "the installed converter" \
+    wine 'C:\Program Files\Varnholt\varnholt-convert.exe' 'C:\work\catalogue.csv'
 cmp "$drive_c/work/catalogue.TLE" tests/data/catalogue.tle || fail "the installed converter's output"
 rm -rf "$drive_c/work"
 
 # The uninstaller copies itself to the temporary folder, starts the copy and
 # returns at once: the Wine server ends only when the copy has.
-win 'C:\Program Files\Varnholt\Uninstall.exe' /S || fail "the uninstaller exited with $?"
-wineserver -w
+checked_step "the uninstaller's silent run" wine 'C:\Program Files\Varnholt\Uninstall.exe' /S
+setup_step "waiting for the uninstaller" wineserver -w
 
 [[ ! -e $folder ]] || fail "C:\\Program Files\\Varnholt remains: $(find "$folder" -mindepth 1 -printf '%P ')"
 [[ ! -e $menu ]] || fail "the Start-menu folder Varnholt remains: $(find "$menu" -mindepth 1 -printf '%P ')"
@@ -180,7 +200,7 @@ for key in "$application" "$open_with" "$uninstall_key" "$vendor_key"; do
     if reg_key_exists "$key"; then fail "$key remains"; fi
 done
 expect_default 'HKCR\.csv' csvfile
-wineserver -w
+setup_step "waiting for the Wine server to end" wineserver -w
 # The Wine server has written the registry to these files as it ended.
 leftovers=$(grep -il varnholt "$WINEPREFIX"/*.reg || true)
 [[ -z $leftovers ]] || fail "the registry still mentions Varnholt: $(grep -ih varnholt "$WINEPREFIX"/*.reg)"

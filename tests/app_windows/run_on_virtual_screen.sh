@@ -4,10 +4,13 @@
 #   run_on_virtual_screen.sh WINE_RUN DRIVER.exe [driver arguments...]
 # WINEPREFIX names the prefix of these tests alone. Its Wine server is ended
 # before and after, so that the desktop the windows open on belongs to this
-# screen and not to one that has gone.
+# screen and not to one that has gone. A Wine step that fails names itself and
+# shows Wine's output.
 set -euo pipefail
 wine_run=$1
 shift
+# shellcheck source=scripts/wine_steps.sh
+source "$(dirname "$0")/../../scripts/wine_steps.sh"
 : "${WINEPREFIX:?the Wine prefix of the window tests}"
 export WINEPREFIX
 
@@ -19,7 +22,8 @@ trap end_wine EXIT
 # as every closed dialog and message box is, when the windows are left to one;
 # with no window manager here, Wine places them itself.
 if ! grep -qs '^"Managed"="N"' "$WINEPREFIX/user.reg"; then
-    "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine_step "leaving the windows' placement to Wine (X11 Driver Managed=N)" \
+        "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || exit 1
     end_wine
 fi
 
