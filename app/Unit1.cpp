@@ -142,6 +142,7 @@ TMainForm::TMainForm(QWidget *parent)
     File1 = MainMenu1->addMenu(toQString(varnholt::fileMenuCaption));
     LoadCSVfile1 = File1->addAction(toQString(varnholt::loadCommandCaption));
     Renumber = File1->addAction(toQString(varnholt::renumberCommandCaption));
+    FiveDigit = File1->addAction(toQString(varnholt::fiveDigitCommandCaption));
     N1 = File1->addSeparator();
     Close1 = File1->addAction(toQString(varnholt::closeCommandCaption));
     Help1 = MainMenu1->addAction(toQString(varnholt::helpCommandCaption));
@@ -151,6 +152,8 @@ TMainForm::TMainForm(QWidget *parent)
         [this] { postCommand(&TMainForm::LoadCSVfile1Click); });
     connect(
         Renumber, &QAction::triggered, this, [this] { postCommand(&TMainForm::RenumberClick); });
+    connect(
+        FiveDigit, &QAction::triggered, this, [this] { postCommand(&TMainForm::FiveDigitClick); });
     connect(Close1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Close1Click); });
     connect(Help1, &QAction::triggered, this, [this] { postCommand(&TMainForm::Help1Click); });
     connect(About, &QAction::triggered, this, [this] { postCommand(&TMainForm::AboutClick); });
@@ -181,6 +184,8 @@ void TMainForm::FormActivate() { setWindowTitle(toQString(varnholt::mainWindowCa
 void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
 
 void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+
+void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
 
 void TMainForm::Close1Click() { close(); }
 

@@ -50,6 +50,7 @@ public:
     QAction *LoadCSVfile1;
     QAction *Renumber;
     QAction *Help1;
+    QAction *FiveDigit;
 
 public slots:
     /// Places the window: centred on the primary screen by its outer size, not
@@ -61,6 +62,9 @@ public slots:
     void LoadCSVfile1Click();
     /// File > "Load and Renumber": a conversion run with running numbers from 20001 on.
     void RenumberClick();
+    /// File > "Load with Five-Digit Numbers": a conversion run that writes
+    /// catalogue numbers 100000-119999 as five-digit stand-ins.
+    void FiveDigitClick();
     /// File > "Close": closes the window, which ends the program.
     void Close1Click();
     /// "Help": opens the help file's default topic.

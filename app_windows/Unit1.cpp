@@ -54,6 +54,7 @@ TMainForm::TMainForm(HINSTANCE instance)
     File1 = ::CreatePopupMenu();
     appendItem(File1, LoadCSVfile1, loadCommandCaption);
     appendItem(File1, Renumber, renumberCommandCaption);
+    appendItem(File1, FiveDigit, fiveDigitCommandCaption);
     ::AppendMenuW(File1, MF_SEPARATOR, 0, nullptr);
     appendItem(File1, Close1, closeCommandCaption);
     const std::wstring fileCaption = wideText(fileMenuCaption);
@@ -107,6 +108,8 @@ void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
 
 void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
 
+void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
+
 void TMainForm::Close1Click() { ::SendMessageW(m_window, WM_CLOSE, 0, 0); }
 
 void TMainForm::Help1Click() { showHtmlHelp(m_window, "VARNHOLT.chm"); }
@@ -155,6 +158,9 @@ void TMainForm::command(unsigned id)
         break;
     case Renumber:
         RenumberClick();
+        break;
+    case FiveDigit:
+        FiveDigitClick();
         break;
     case Close1:
         Close1Click();

@@ -47,6 +47,9 @@ public:
     void LoadCSVfile1Click();
     /// File > "Load and Renumber": a conversion run with running numbers from 20001 on.
     void RenumberClick();
+    /// File > "Load with Five-Digit Numbers": a conversion run that writes
+    /// catalogue numbers 100000-119999 as five-digit stand-ins.
+    void FiveDigitClick();
     /// File > "Close": closes the window, which ends the program.
     void Close1Click();
     /// "Help": opens the help file's default topic.

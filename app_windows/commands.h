@@ -18,6 +18,7 @@ enum Command : unsigned short {
     Close1 = 103,
     Help1 = 104,
     About = 105,
+    FiveDigit = 106,
 };
 
 } // namespace varnholt::windows_app

@@ -17,6 +17,7 @@ namespace varnholt {
 namespace {
 
     constexpr std::size_t lineLength = tle::lineLength;
+    constexpr std::size_t catalogueColumn = tle::place(1, tle::Field::catalogueNumber).column;
 
     // Room behind an element line's 69 columns: a field text of up to 16
     // characters, or a fill of up to 8, placed at any column needs no check
@@ -82,6 +83,7 @@ namespace {
     template <class Numbers>
     void assembleLines(const TElementSet &e,
         const Numbers &n,
+        CatalogueForm catalogueForm,
         const std::string &blankline,
         std::string &line1,
         std::string &line2)
@@ -100,7 +102,7 @@ namespace {
         static_assert(epoch.column - 1 + epochCapacity <= tle::lineLength + lineRoom);
 
         *first.at(lineNumber1.column) = lineNumber1.text[0];
-        writeCatalogueNumber(e.catnumber, first.at(catalogue1.column));
+        writeCatalogueNumber(e.catnumber, first.at(catalogue1.column), catalogueForm);
         first.put(classification.column, e.classification.substr(0, classification.width));
         // The designator: launch year, then launch number and up to three piece letters.
         first.put(
@@ -182,16 +184,40 @@ std::string outputStemFor(std::string_view path)
     return std::string(path.substr(0, point + 1));
 }
 
-std::string summaryMessage(int count, std::string_view outputName)
+std::string summaryMessage(int count, std::string_view outputName, int letterNumbers)
 {
     std::string text = "Conversion completed (";
     text += std::to_string(count);
     text += " satellites)\n\nFile saved as ";
     text += outputName;
+    if (letterNumbers > 0) {
+        text += "\n\n";
+        text += std::to_string(letterNumbers);
+        text += letterNumbers == 1 ? " catalogue number" : " catalogue numbers";
+        text += " above 99999 written in letter form (A0000 is 100000); a tracker that reads "
+                "only digits needs \"Load with Five-Digit Numbers\".";
+    }
     text += "\n\n\n";
     text.append(24, ' ');
     text += "Click OK to SAVE and EXIT.";
     return text;
+}
+
+std::string_view nameLine(std::string_view name, std::size_t width) noexcept
+{
+    if (name.size() > width) {
+        // Back over UTF-8 continuation bytes to the lead byte of a character
+        // that would not fit whole.
+        std::size_t start = width;
+        while (start > 0 && width - start < 3
+            && (static_cast<unsigned char>(name[start]) & 0xC0U) == 0x80U)
+            --start;
+        const auto lead = static_cast<unsigned char>(name[start]);
+        const std::size_t length = lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : lead >= 0xC0U ? 2 : 1;
+        name = name.substr(0, start < width && start + length > width ? start : width);
+    }
+    const std::size_t last = name.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
 }
 
 ScreenPoint summaryPlace(ScreenPoint window) { return { window.x + 75, window.y + 65 }; }
@@ -227,22 +253,34 @@ RunResult Conversion::RenumberClick(RunHost &host)
     return LoadCSVfile1Click(host);
 }
 
-RunResult Conversion::readdatafile(RunHost &host)
+RunResult Conversion::FiveDigitClick(RunHost &host)
+{
+    struct ModeGuard {
+        int &mode;
+        ~ModeGuard() { mode = 0; }
+    } guard { fivedigitmode };
+    fivedigitmode = 1;
+    return LoadCSVfile1Click(host);
+}
+
+RunResult Conversion::readdatafile(RunHost &host) { return convertFile(outputstem + "TLE", host); }
+
+RunResult Conversion::convertFile(const std::string &outputName, RunHost &host)
 {
     InputFile input(sourcefilename);
     LineReader reader(input.handle());
     if (!headerAccepted(reader)) {
         input.close();
         host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
-        return { RunOutcome::WrongHeader, 0, {} };
+        return { RunOutcome::WrongHeader, 0, 0, {} };
     }
-    RunResult result { RunOutcome::Converted, 0, outputstem + "TLE" };
+    RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(result.outputName, input.handle());
-    result.count = convertRows(reader, output);
+    convertRows(reader, output, result);
     input.close();
     output.finish();
-    host.placedNotice(
-        summaryMessage(result.count, result.outputName), summaryPlace(host.windowTopLeft()));
+    host.placedNotice(summaryMessage(result.count, result.outputName, result.letterNumbers),
+        summaryPlace(host.windowTopLeft()));
     return result;
 }
 
@@ -251,11 +289,26 @@ RunResult Conversion::convertStreams(FileHandle input, FileHandle output, RunHos
     LineReader reader(input);
     if (!headerAccepted(reader)) {
         host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
-        return { RunOutcome::WrongHeader, 0, {} };
+        return { RunOutcome::WrongHeader, 0, 0, {} };
     }
     OutputFile file(output);
-    RunResult result { RunOutcome::Converted, convertRows(reader, file), {} };
+    RunResult result { RunOutcome::Converted, 0, 0, {} };
+    convertRows(reader, file, result);
     file.finish();
+    return result;
+}
+
+RunResult Conversion::convertStreams(FileHandle input, const std::string &outputName, RunHost &host)
+{
+    LineReader reader(input);
+    if (!headerAccepted(reader)) {
+        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
+        return { RunOutcome::WrongHeader, 0, 0, {} };
+    }
+    RunResult result { RunOutcome::Converted, 0, 0, outputName };
+    OutputFile output(outputName, input);
+    convertRows(reader, output, result);
+    output.finish();
     return result;
 }
 
@@ -270,9 +323,10 @@ bool Conversion::headerAccepted(LineReader &reader)
     return header.starts_with(csvHeader);
 }
 
-int Conversion::convertRows(LineReader &reader, OutputFile &output)
+void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &result)
 {
     int count = 0;
+    int letterNumbers = 0;
     try {
         PaddedText row;
         while (reader.next(row)) {
@@ -285,8 +339,12 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
                 error.setLine(reader.lineNumber());
                 throw;
             }
-            output.writeEntry(elementSet.satname, line1, line2);
+            output.writeEntry(
+                namewidth == 0 ? elementSet.satname : nameLine(elementSet.satname, namewidth),
+                line1, line2);
             ++count;
+            // Only the letter form puts a letter in the number's first column.
+            letterNumbers += static_cast<int>(line1[catalogueColumn - 1] > '9');
         }
     } catch (const std::bad_alloc &) {
         output.abandon();
@@ -295,7 +353,8 @@ int Conversion::convertRows(LineReader &reader, OutputFile &output)
         output.abandon();
         throw;
     }
-    return count;
+    result.count = count;
+    result.letterNumbers = letterNumbers;
 }
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
@@ -342,6 +401,11 @@ void Conversion::takeColumns(std::size_t found, int lineNumber)
     e.ddot = n.ddot = column[17];
 }
 
+CatalogueForm Conversion::catalogueForm() const noexcept
+{
+    return fivedigitmode != 0 ? CatalogueForm::fiveDigits : CatalogueForm::letters;
+}
+
 bool Conversion::holdsRowTexts() const noexcept
 {
     const TElementSet &e = elementSet;
@@ -362,13 +426,13 @@ void Conversion::ConvertTLE()
     // where they stand, with the kept row behind them. Once a caller has put
     // a text of its own in place of any of them, all are read as bare texts.
     if (holdsRowTexts()) {
-        assembleLines(elementSet, m_inRow, blankline, line1, line2);
+        assembleLines(elementSet, m_inRow, catalogueForm(), blankline, line1, line2);
         return;
     }
     const TElementSet &e = elementSet;
     const NumberFields<std::string_view> bare { e.meanmotion, e.eccentricity, e.inclination, e.raan,
         e.argperigee, e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot };
-    assembleLines(e, bare, blankline, line1, line2);
+    assembleLines(e, bare, catalogueForm(), blankline, line1, line2);
 }
 
 } // namespace varnholt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "element_set.h"
+#include "field_text.h"
 #include "file_io.h"
 #include "padded_text.h"
 #include "row_columns.h"
@@ -25,6 +26,7 @@ enum class RunOutcome {
 struct RunResult {
     RunOutcome outcome = RunOutcome::Cancelled;
     int count = 0; ///< satellites written
+    int letterNumbers = 0; ///< catalogue numbers among them written in the letter form (A0000 ...)
     std::string outputName; ///< outputstem + "TLE", or empty when nothing was created
 };
 
@@ -62,13 +64,26 @@ public:
     /// switched back off however the command ends.
     RunResult RenumberClick(RunHost &host);
 
+    /// File > "Load with Five-Digit Numbers": the load command with
+    /// `fivedigitmode` on, switched back off however the command ends.
+    RunResult FiveDigitClick(RunHost &host);
+
     /// The conversion run on `sourcefilename`, writing `outputstem` + "TLE".
     RunResult readdatafile(RunHost &host);
+
+    /// The same run writing `outputName` instead, with the same checks that it
+    /// is not the input under another name.
+    RunResult convertFile(const std::string &outputName, RunHost &host);
 
     /// The same run on already open files (standard input and output of
     /// the command-line converter), which stay open. Shows the wrong-header box
     /// through `host` but no summary.
     RunResult convertStreams(FileHandle input, FileHandle output, RunHost &host);
+
+    /// The run from the open `input`, which stays open, into the file
+    /// `outputName`, created once the header is accepted and refused when it
+    /// is `input` itself. Shows the wrong-header box through `host` but no summary.
+    RunResult convertStreams(FileHandle input, const std::string &outputName, RunHost &host);
 
     /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
     /// field's text does not read or does not fit its TLE field, naming the
@@ -86,6 +101,11 @@ public:
 
     // The conversion state.
     int renumbermode = 0;
+    /// 1 while catalogue numbers above 99999 are written as five-digit
+    /// stand-ins (CatalogueForm::fiveDigits), 0 for the letter form.
+    int fivedigitmode = 0;
+    /// Name lines are cut to this many characters (nameLine); 0 keeps them whole.
+    std::size_t namewidth = 0;
     std::int32_t renumbercounter = 20000;
     std::string sourcefilename;
     std::string outputstem;
@@ -115,10 +135,11 @@ private:
     std::string m_renumbered; // the renumber counter's text for the current row
 
     bool holdsRowTexts() const noexcept;
+    CatalogueForm catalogueForm() const noexcept;
     void splitRow(PaddedText row, int lineNumber);
     void takeColumns(std::size_t found, int lineNumber);
     static bool headerAccepted(LineReader &reader);
-    int convertRows(LineReader &reader, OutputFile &output);
+    void convertRows(LineReader &reader, OutputFile &output, RunResult &result);
 };
 
 /// `outputstem` for a chosen path: the path up to and including the first "."
@@ -126,8 +147,15 @@ private:
 /// "/data/active.").
 std::string outputStemFor(std::string_view path);
 
-/// The summary text for `count` satellites written to `outputName`.
-std::string summaryMessage(int count, std::string_view outputName);
+/// The summary text for `count` satellites written to `outputName`. When
+/// `letterNumbers` of their catalogue numbers were written in the letter form,
+/// a line after the file's name gives that count and the command that writes
+/// digits instead; without such numbers there is no such line.
+std::string summaryMessage(int count, std::string_view outputName, int letterNumbers = 0);
+
+/// A name line cut to at most `width` characters, trailing blanks removed. A
+/// UTF-8 character that the cut would split is left out whole.
+std::string_view nameLine(std::string_view name, std::size_t width) noexcept;
 
 /// Where the summary box and the wrong-header box go, given the main window's
 /// top-left corner.

@@ -411,7 +411,25 @@ void writeEccentricity(std::string_view text, char *out) { writeEccentricityDigi
 
 void writeEccentricity(PaddedText text, char *out) { writeEccentricityDigits(text, out); }
 
-void writeCatalogueNumber(std::string_view text, char *out)
+namespace {
+
+    [[noreturn]] void noFiveDigitStandIn(std::string_view text)
+    {
+        throw ConversionError("Catalogue number '" + std::string(text)
+            + "' is above 119999 and has no five-digit stand-in");
+    }
+
+    // The five-digit stand-in of a number above 99999 (`text` its row's text).
+    std::uint32_t fiveDigitStandIn(std::uint32_t value, std::string_view text)
+    {
+        if (value > 119'999)
+            noFiveDigitStandIn(text);
+        return value - 20'000;
+    }
+
+} // namespace
+
+void writeCatalogueNumber(std::string_view text, char *out, CatalogueForm form)
 {
     static constexpr std::string_view alpha = "ABCDEFGHJKLMNPQRSTUVWXYZ"; // 10 to 33
     static_assert(catalogueWidth == 5, "written as a digit or letter and four digits");
@@ -420,6 +438,7 @@ void writeCatalogueNumber(std::string_view text, char *out)
         const std::uint32_t high = value / 10000;
         out[0] = high < 10 ? static_cast<char>('0' + high) : alpha[high - 10];
     };
+    const bool standIns = form == CatalogueForm::fiveDigits;
     // The usual text, one to six digits: right-aligned among zeros, it reads
     // in a loop of fixed length.
     if (!text.empty() && text.size() <= 6) {
@@ -432,13 +451,20 @@ void writeCatalogueNumber(std::string_view text, char *out)
             value = value * 10 + static_cast<std::uint32_t>(c - '0');
         }
         if (allDigits && value <= 339'999) {
-            write(value);
+            write(value > 99'999 && standIns ? fiveDigitStandIn(value, text) : value);
             return;
         }
     }
     if (text.size() == catalogueWidth && alpha.find(text[0]) != notFound
         && std::all_of(text.begin() + 1, text.end(), isDigit)) {
-        std::copy(text.begin(), text.end(), out);
+        if (!standIns) {
+            std::copy(text.begin(), text.end(), out);
+            return;
+        }
+        std::uint32_t value = static_cast<std::uint32_t>(alpha.find(text[0]) + 10);
+        for (char c : text.substr(1))
+            value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        write(fiveDigitStandIn(value, text));
         return;
     }
     const auto invalid = [&] { return ConversionError(catalogueMessage(text)); };
@@ -446,14 +472,15 @@ void writeCatalogueNumber(std::string_view text, char *out)
         throw invalid();
     const std::string_view significant
         = text.substr(std::min(text.find_first_not_of('0'), text.size()));
-    if (significant.size() > 6)
+    std::uint32_t value = 0;
+    for (char c : significant.substr(0, 7))
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    if (significant.size() > 6 || value > 339'999) {
+        if (standIns)
+            noFiveDigitStandIn(text);
         throw invalid();
-    int value = 0;
-    for (char c : significant)
-        value = value * 10 + (c - '0');
-    if (value > 339'999)
-        throw invalid();
-    write(static_cast<std::uint32_t>(value));
+    }
+    write(value > 99'999 && standIns ? fiveDigitStandIn(value, text) : value);
 }
 
 namespace {
@@ -584,8 +611,13 @@ std::string ConvertEpoch(std::string_view text)
 
 std::string CatalogueNumber(std::string_view text)
 {
+    return CatalogueNumber(text, CatalogueForm::letters);
+}
+
+std::string CatalogueNumber(std::string_view text, CatalogueForm form)
+{
     std::string result(catalogueWidth, ' ');
-    writeCatalogueNumber(text, result.data());
+    writeCatalogueNumber(text, result.data(), form);
     return result;
 }
 

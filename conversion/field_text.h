@@ -51,10 +51,22 @@ std::string ConvertEpoch(std::string_view text);
 /// the point (filled with "0"). ConvertEpoch's reference rule.
 std::string dayFractionDigits(double f);
 
-/// The catalogue number in five characters: 0-99999 zero-filled, 100000-339999
-/// as a letter (A=10 ... Z=33, no I or O) and four digits; a text already in
-/// that letter form is kept. Throws "'<text>' is not a valid catalogue number".
+/// How a catalogue number above 99999 is written in its five columns.
+enum class CatalogueForm {
+    /// 100000-339999 as a letter (A=10 ... Z=33, no I or O) and four digits.
+    letters,
+    /// 100000-119999 as the number minus 20000, a stand-in in 80000-99999, a
+    /// range public catalogues never publish; a higher number has none.
+    fiveDigits,
+};
+
+/// The catalogue number in five characters: 0-99999 zero-filled, higher ones
+/// in `form`; a text already in the letter form stands for the number it
+/// writes (kept as it is in the letter form). Throws "'<text>' is not a valid
+/// catalogue number", and in the five-digit form "Catalogue number '<text>'
+/// is above 119999 and has no five-digit stand-in".
 std::string CatalogueNumber(std::string_view text);
+std::string CatalogueNumber(std::string_view text, CatalogueForm form);
 
 /// The eccentricity's first seven decimals, truncated, filled with "0"
 /// (".00012225" gives "0001222"). Throws the floating point message, or the
@@ -173,7 +185,8 @@ void writeNdot(std::string_view text, char *out); ///< ConvertNdot, 10 character
 void writeNdot(PaddedText text, char *out);
 void writeEccentricity(std::string_view text, char *out); ///< EccentricityDigits, 7 characters
 void writeEccentricity(PaddedText text, char *out);
-void writeCatalogueNumber(std::string_view text, char *out); ///< CatalogueNumber, 5 characters
+/// CatalogueNumber, 5 characters
+void writeCatalogueNumber(std::string_view text, char *out, CatalogueForm form);
 inline constexpr std::size_t epochCapacity = 32;
 std::size_t writeEpoch(std::string_view text, char *out); ///< ConvertEpoch; returns its length
 

@@ -25,7 +25,8 @@ std::string mainWindowCaption();
 inline constexpr std::string_view fileMenuCaption = "File                ";
 inline constexpr std::string_view loadCommandCaption = "Load CSV file";
 inline constexpr std::string_view renumberCommandCaption = "Load and Renumber";
-/// The File menu's separator line, between "Load and Renumber" and "Close".
+inline constexpr std::string_view fiveDigitCommandCaption = "Load with Five-Digit Numbers";
+/// The File menu's separator line, between "Load with Five-Digit Numbers" and "Close".
 inline constexpr std::string_view separatorCaption = "-";
 inline constexpr std::string_view closeCommandCaption = "Close";
 inline constexpr std::string_view helpCommandCaption = "Help                 ";

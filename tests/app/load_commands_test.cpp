@@ -5,6 +5,7 @@
 #include "conversion.h"
 #include "gui_test_support.h"
 #include "test_support.h"
+#include "window_design.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -137,6 +138,7 @@ private slots:
     void cancelShowsCentredNotice();
     void missingFileReachesApplicationErrorBox();
     void renumberingContinuesAcrossRuns();
+    void fiveDigitCommandWritesStandIns();
     void dialogOffersOneFilterForCsvAndTxt();
     void startsWithFileArguments_data();
     void startsWithFileArguments();
@@ -314,6 +316,46 @@ void LoadCommandsTest::renumberingContinuesAcrossRuns()
     runCommand(m_form->LoadCSVfile1, input);
     QCOMPARE(catalogueNumbers(output), QStringList({ "40732", "40733" }));
     QCOMPARE(m_form->conversion().renumbercounter, 20004);
+}
+
+/// The example row with the catalogue number `number`.
+QByteArray numbered(const QByteArray &number)
+{
+    QByteArray row = rowA;
+    return row.replace(",U,40732,", ",U," + number + ",");
+}
+
+void LoadCommandsTest::fiveDigitCommandWritesStandIns()
+{
+    const QString input = write(QStringLiteral("new.csv"),
+        header + numbered("100000") + numbered("100401") + numbered("119999") + rowB);
+    const QString output = m_dir->filePath(QStringLiteral("new.TLE"));
+
+    const ShownBox shown = runCommand(m_form->FiveDigit, input);
+    // Only digits written: the usual summary.
+    QCOMPARE(shown.text, summaryText(4, output));
+    QCOMPARE(catalogueNumbers(output), QStringList({ "80000", "80401", "99999", "40733" }));
+    QCOMPARE(m_form->conversion().fivedigitmode, 0);
+
+    // "Load CSV file" writes the letter form, and its summary names the command.
+    const ShownBox letters = runCommand(m_form->LoadCSVfile1, input);
+    QCOMPARE(catalogueNumbers(output), QStringList({ "A0000", "A0401", "B9999", "40733" }));
+    QCOMPARE(letters.text, toString(varnholt::summaryMessage(4, output.toStdString(), 3)));
+    QVERIFY(letters.text.contains(QStringLiteral("\n\n3 catalogue numbers above 99999")));
+    QVERIFY(letters.text.contains(toString(varnholt::fiveDigitCommandCaption)));
+
+    // A number without a stand-in ends the run in the error box, after the rows before it.
+    const QString beyond
+        = write(QStringLiteral("beyond.csv"), header + rowA + numbered("120000") + rowB);
+    const ShownBox error = runCommand(m_form->FiveDigit, beyond);
+    QCOMPARE(error.caption, applicationTitle());
+    QCOMPARE(error.text,
+        QStringLiteral(
+            "Catalogue number '120000' is above 119999 and has no five-digit stand-in."));
+    QCOMPARE(error.icon, QMessageBox::Critical);
+    QCOMPARE(
+        catalogueNumbers(m_dir->filePath(QStringLiteral("beyond.TLE"))), QStringList({ "40732" }));
+    QCOMPARE(m_form->conversion().fivedigitmode, 0);
 }
 
 void LoadCommandsTest::dialogOffersOneFilterForCsvAndTxt()

@@ -112,15 +112,17 @@ void MainWindowTest::menuCaptions()
     QVERIFY(!form.About->menu());
 
     const QList<QAction *> file = form.File1->actions();
-    QCOMPARE(file.size(), 4);
+    QCOMPARE(file.size(), 5);
     QCOMPARE(file[0], form.LoadCSVfile1);
     QCOMPARE(file[0]->text(), QStringLiteral("Load CSV file"));
     QCOMPARE(file[1], form.Renumber);
     QCOMPARE(file[1]->text(), QStringLiteral("Load and Renumber"));
-    QCOMPARE(file[2], form.N1);
-    QVERIFY(file[2]->isSeparator());
-    QCOMPARE(file[3], form.Close1);
-    QCOMPARE(file[3]->text(), QStringLiteral("Close"));
+    QCOMPARE(file[2], form.FiveDigit);
+    QCOMPARE(file[2]->text(), QStringLiteral("Load with Five-Digit Numbers"));
+    QCOMPARE(file[3], form.N1);
+    QVERIFY(file[3]->isSeparator());
+    QCOMPARE(file[4], form.Close1);
+    QCOMPARE(file[4]->text(), QStringLiteral("Close"));
     for (QAction *action : bar + file) {
         QVERIFY(action->isEnabled());
         QVERIFY(!action->isCheckable());

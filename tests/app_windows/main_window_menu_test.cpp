@@ -52,14 +52,16 @@ namespace {
         EXPECT_EQ(about.id, About);
 
         HMENU drop = ::GetSubMenu(bar, 0);
-        ASSERT_EQ(::GetMenuItemCount(drop), 4);
+        ASSERT_EQ(::GetMenuItemCount(drop), 5);
         EXPECT_EQ(itemOf(drop, 0).caption, "Load CSV file");
         EXPECT_EQ(itemOf(drop, 0).id, LoadCSVfile1);
         EXPECT_EQ(itemOf(drop, 1).caption, "Load and Renumber");
         EXPECT_EQ(itemOf(drop, 1).id, Renumber);
-        EXPECT_TRUE(itemOf(drop, 2).separator);
-        EXPECT_EQ(itemOf(drop, 3).caption, "Close");
-        EXPECT_EQ(itemOf(drop, 3).id, Close1);
+        EXPECT_EQ(itemOf(drop, 2).caption, "Load with Five-Digit Numbers");
+        EXPECT_EQ(itemOf(drop, 2).id, FiveDigit);
+        EXPECT_TRUE(itemOf(drop, 3).separator);
+        EXPECT_EQ(itemOf(drop, 4).caption, "Close");
+        EXPECT_EQ(itemOf(drop, 4).id, Close1);
     }
 
 } // namespace

@@ -33,10 +33,17 @@ namespace {
     constexpr int aboutWidth = 400;
     constexpr int aboutHeight = 286;
 
-    std::wstring summaryText(int count, const fs::path &output)
+    /// The summary; `letterNumbers` catalogue numbers written as a letter and
+    /// four digits add a line after the file's name.
+    std::wstring summaryText(int count, const fs::path &output, int letterNumbers = 0)
     {
+        const std::wstring letterLine = letterNumbers == 0
+            ? L""
+            : L"\n\n" + std::to_wstring(letterNumbers)
+                + L" catalogue numbers above 99999 written in letter form (A0000 is 100000); a "
+                  L"tracker that reads only digits needs \"Load with Five-Digit Numbers\".";
         return L"Conversion completed (" + std::to_wstring(count)
-            + L" satellites)\n\nFile saved as " + output.wstring() + L"\n\n\n"
+            + L" satellites)\n\nFile saved as " + output.wstring() + letterLine + L"\n\n\n"
             + std::wstring(24, L' ') + L"Click OK to SAVE and EXIT.";
     }
     const std::wstring wrongHeaderText
@@ -148,7 +155,7 @@ namespace {
         const MessageBoxView summary = run.waitForMessageBox();
         const fs::path output = m_folder.path() / "catalogue.TLE";
         EXPECT_EQ(summary.caption, title);
-        EXPECT_EQ(summary.text, summaryText(8, output));
+        EXPECT_EQ(summary.text, summaryText(8, output, 3));
         EXPECT_EQ(summary.icon, BoxIcon::none);
         EXPECT_EQ(summary.frame.left, window.left + 75);
         EXPECT_EQ(summary.frame.top, window.top + 65);
@@ -185,6 +192,38 @@ namespace {
         EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "second.TLE"));
         EXPECT_EQ(readBytes(m_folder.path() / "second.TLE"),
             renumbered(readBytes(testData / "catalogue-renumbered.tle"), 20009));
+    }
+
+    TEST_F(ProgramWindows, fiveDigitCommandWritesStandInsUntilANumberWithout)
+    {
+        const fs::path input = m_folder.path() / "stand-ins.csv";
+        fs::copy_file(testData / "stand-ins.csv", input);
+        const fs::path output = m_folder.path() / "stand-ins.TLE";
+        const RunningProgram run(program);
+
+        // The row of 120000 ends the run; the entries before it are written.
+        run.command(windows_app::FiveDigit);
+        chooseFile(run.waitForOpenDialog(), input);
+        const MessageBoxView error = run.waitForMessageBox();
+        EXPECT_EQ(error.caption, title);
+        EXPECT_EQ(error.text,
+            L"Catalogue number '120000' is above 119999 and has no five-digit stand-in.");
+        EXPECT_EQ(error.icon, BoxIcon::stop);
+        press(error.window, IDOK);
+        EXPECT_EQ(readBytes(output), readBytes(testData / "stand-ins-five-digit.tle"));
+
+        // Without that row the same command converts, with the usual summary.
+        std::string rows = readBytes(input);
+        const std::size_t beyond = rows.find("OBJECT 120000");
+        rows.erase(beyond, rows.find('\n', beyond) + 1 - beyond);
+        writeBytes(input, rows);
+        EXPECT_EQ(load(run, windows_app::FiveDigit, input).text, summaryText(6, output));
+        const std::string standIns = readBytes(testData / "stand-ins-five-digit.tle");
+        EXPECT_EQ(readBytes(output).substr(0, standIns.size()), standIns);
+
+        // "Load CSV file" writes the letter form again, and its summary says so.
+        EXPECT_EQ(load(run, windows_app::LoadCSVfile1, input).text, summaryText(6, output, 3));
+        EXPECT_NE(readBytes(output).find("\n1 A0000U "), std::string::npos);
     }
 
     TEST_F(ProgramWindows, cancelledDialogGivesACentredNotice)
@@ -256,7 +295,7 @@ namespace {
         const MessageBoxView summary
             = load(run, windows_app::LoadCSVfile1, catalogueCopy("catalogue.csv"));
         EXPECT_EQ(summary.caption, GetParam().title);
-        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE"));
+        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE", 3));
     }
 
     INSTANTIATE_TEST_SUITE_P(ProgramWindows,
@@ -394,7 +433,7 @@ namespace {
 
         const MessageBoxView summary = run.waitForMessageBox();
         EXPECT_EQ(summary.caption, title);
-        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE"));
+        EXPECT_EQ(summary.text, summaryText(8, m_folder.path() / "catalogue.TLE", 3));
         press(summary.window, IDOK);
         EXPECT_EQ(
             readBytes(m_folder.path() / "catalogue.TLE"), readBytes(testData / "catalogue.tle"));

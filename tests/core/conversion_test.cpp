@@ -542,9 +542,54 @@ namespace {
         EXPECT_EQ(summaryMessage(1, "/d/a.TLE"),
             "Conversion completed (1 satellites)\n\nFile saved as /d/a.TLE\n\n\n"
             "                        Click OK to SAVE and EXIT.");
+        // Letter-form numbers add one line after the file's name, and only then.
+        EXPECT_EQ(summaryMessage(1, "/d/a.TLE", 0), summaryMessage(1, "/d/a.TLE"));
+        EXPECT_EQ(summaryMessage(3, "/d/a.TLE", 1),
+            "Conversion completed (3 satellites)\n\nFile saved as /d/a.TLE\n\n"
+            "1 catalogue number above 99999 written in letter form (A0000 is 100000); a tracker "
+            "that reads only digits needs \"Load with Five-Digit Numbers\".\n\n\n"
+            "                        Click OK to SAVE and EXIT.");
+        EXPECT_THAT(summaryMessage(3, "/d/a.TLE", 2),
+            ::testing::HasSubstr("TLE\n\n2 catalogue numbers above 99999 written"));
         EXPECT_EQ(summaryPlace({ 100, 200 }), (ScreenPoint { 175, 265 }));
         EXPECT_EQ(wrongHeaderPlace({ -200, 10 }), (ScreenPoint { -75, 110 }));
     }
+
+    /// The bytes of a file in tests/data.
+    std::string dataFile(const char *name)
+    {
+        return readBytes(fs::path(VARNHOLT_TEST_DATA) / name);
+    }
+
+    struct NameCase {
+        const char *name;
+        std::string text;
+        std::size_t width;
+        std::string expected;
+    };
+
+    class NameLine : public ::testing::TestWithParam<NameCase> { };
+
+    TEST_P(NameLine, IsCutToItsWidthWithoutTrailingBlanks)
+    {
+        EXPECT_EQ(nameLine(GetParam().text, GetParam().width), GetParam().expected);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Names,
+        NameLine,
+        ::testing::Values(NameCase { "Shorter", "ISS (ZARYA)", 24, "ISS (ZARYA)" },
+            NameCase { "Cut", "COSMOS 2496 (RODNIK-S 10)", 24, "COSMOS 2496 (RODNIK-S 10" },
+            NameCase { "BlanksBeforeTheCut", "STARLINK-1007    DEB", 16, "STARLINK-1007" },
+            NameCase { "OwnTrailingBlanks", "ISS   ", 24, "ISS" },
+            NameCase { "WidthOne", "ISS", 1, "I" },
+            NameCase { "AllBlanks", "   ", 2, "" },
+            // "é" is two bytes in UTF-8, "卫" three: a character is left out whole.
+            NameCase { "TwoByteCharacterAtTheCut", "CAF\xC3\xA9 1", 4, "CAF" },
+            NameCase { "TwoByteCharacterFits", "CAF\xC3\xA9 1", 5, "CAF\xC3\xA9" },
+            NameCase { "ThreeByteCharacterAtTheCut", "AB\xE5\x8D\xAB", 4, "AB" },
+            // Latin-1 bytes are not UTF-8: cut where they stand.
+            NameCase { "Latin1", "CAF\xE9 \xE9", 5, "CAF\xE9" }),
+        caseName);
 
     // Runs on real files in a fresh folder.
     class Run : public ::testing::Test {
@@ -736,6 +781,40 @@ namespace {
         EXPECT_EQ(conversion.renumbercounter, 20006);
     }
 
+    TEST_F(Run, FiveDigitNumbersForOneCommandEndingOnTheFirstNumberWithout)
+    {
+        const std::string input = write("stand-ins.csv", dataFile("stand-ins.csv"));
+        host.answer = input;
+        EXPECT_THAT([&] { conversion.FiveDigitClick(host); },
+            ThrowsMessage<ConversionError>(
+                StrEq("Catalogue number '120000' is above 119999 and has no five-digit stand-in")));
+        EXPECT_EQ(
+            readBytes(m_folder.path() / "stand-ins.TLE"), dataFile("stand-ins-five-digit.tle"));
+        EXPECT_EQ(conversion.fivedigitmode, 0);
+        EXPECT_TRUE(host.messages.empty());
+
+        // Without the rows above 119999 it converts, and no summary line speaks of letters.
+        std::string rows = dataFile("stand-ins.csv");
+        rows.erase(
+            rows.find("OBJECT 120000"), rows.find("VANGUARD 1") - rows.find("OBJECT 120000"));
+        const RunResult result = [&] {
+            host.answer = write("fewer.csv", rows);
+            return conversion.FiveDigitClick(host);
+        }();
+        EXPECT_EQ(result.count, 6);
+        EXPECT_EQ(result.letterNumbers, 0);
+        ASSERT_EQ(host.messages.size(), 1U);
+        EXPECT_EQ(host.messages[0].text, summaryFor(6, (m_folder.path() / "fewer.TLE").string()));
+        EXPECT_EQ(conversion.fivedigitmode, 0);
+        // The next "Load CSV file" writes the letter form again.
+        host.messages.clear();
+        EXPECT_EQ(load(input).letterNumbers, 4);
+        EXPECT_EQ(readBytes(m_folder.path() / "stand-ins.TLE"), dataFile("stand-ins.tle"));
+        ASSERT_EQ(host.messages.size(), 1U);
+        EXPECT_EQ(host.messages[0].text,
+            summaryMessage(7, (m_folder.path() / "stand-ins.TLE").string(), 4));
+    }
+
     TEST_F(Run, MissingInputIsFileNotFoundAndCreatesNothing)
     {
         EXPECT_THAT([&] { load((m_folder.path() / "none.csv").string()); },
@@ -753,12 +832,6 @@ namespace {
         EXPECT_EQ(readBytes(input), bytes);
     }
 
-    /// The bytes of a file in tests/data.
-    std::string dataFile(const char *name)
-    {
-        return readBytes(fs::path(VARNHOLT_TEST_DATA) / name);
-    }
-
     // Whole texts: a CSV file and the TLE file a run makes of it, with or
     // without renumbering (a fresh program's counter starts at 20001).
     struct WholeTextCase {
@@ -766,6 +839,7 @@ namespace {
         std::string csv;
         std::string tle;
         bool renumber;
+        int letterNumbers; ///< catalogue numbers written as a letter and four digits
     };
 
     class WholeText : public Run, public ::testing::WithParamInterface<WholeTextCase> { };
@@ -777,19 +851,22 @@ namespace {
         const RunResult result = load(write("active.csv", c.csv), c.renumber);
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
         EXPECT_EQ(readBytes(m_folder.path() / "active.TLE"), c.tle);
+        EXPECT_EQ(result.letterNumbers, c.letterNumbers);
     }
 
     INSTANTIATE_TEST_SUITE_P(Texts,
         WholeText,
         ::testing::Values(WholeTextCase { "WorkedExample", crlfLine(header) + crlfLine(exampleRow),
-                              std::string(exampleEntry), false },
+                              std::string(exampleEntry), false, 0 },
             WholeTextCase { "PublishedElementSet", crlfLine(header) + crlfLine(publishedRow),
-                std::string(publishedEntry), false },
+                std::string(publishedEntry), false, 0 },
             WholeTextCase {
-                "Catalogue", dataFile("catalogue.csv"), dataFile("catalogue.tle"), false },
+                "Catalogue", dataFile("catalogue.csv"), dataFile("catalogue.tle"), false, 3 },
             WholeTextCase { "CatalogueRenumbered", dataFile("catalogue.csv"),
-                dataFile("catalogue-renumbered.tle"), true },
-            WholeTextCase { "Edges", dataFile("edges.csv"), dataFile("edges.tle"), false }),
+                dataFile("catalogue-renumbered.tle"), true, 0 },
+            WholeTextCase { "Edges", dataFile("edges.csv"), dataFile("edges.tle"), false, 0 },
+            WholeTextCase {
+                "StandInRows", dataFile("stand-ins.csv"), dataFile("stand-ins.tle"), false, 4 }),
         caseName);
 
 } // namespace

@@ -17,6 +17,11 @@ namespace {
 
     using Conversion = std::string (*)(std::string_view);
 
+    std::string FiveDigitNumber(std::string_view text)
+    {
+        return CatalogueNumber(text, CatalogueForm::fiveDigits);
+    }
+
     struct FieldCase {
         const char *name;
         Conversion convert;
@@ -133,6 +138,20 @@ namespace {
             FieldCase { "AlreadyAlpha", CatalogueNumber, "B1234", "B1234" }),
         caseName);
 
+    // Stand-ins: 100000-119999 less 20000; numbers up to 99999 as in the letter form.
+    INSTANTIATE_TEST_SUITE_P(FiveDigitCatalogueNumber,
+        FieldConversion,
+        ::testing::Values(FieldCase { "Unchanged", FiveDigitNumber, "40732", "40732" },
+            FieldCase { "ZeroFilled", FiveDigitNumber, "5", "00005" },
+            FieldCase { "HighestFiveDigit", FiveDigitNumber, "99999", "99999" },
+            FieldCase { "First", FiveDigitNumber, "100000", "80000" },
+            FieldCase { "Within", FiveDigitNumber, "100401", "80401" },
+            FieldCase { "Last", FiveDigitNumber, "119999", "99999" },
+            FieldCase { "LeadingZeros", FiveDigitNumber, "00000100401", "80401" },
+            FieldCase { "LetterFormRead", FiveDigitNumber, "A0401", "80401" },
+            FieldCase { "LetterFormLast", FiveDigitNumber, "B9999", "99999" }),
+        caseName);
+
     INSTANTIATE_TEST_SUITE_P(Eccentricity,
         FieldConversion,
         ::testing::Values(
@@ -214,6 +233,14 @@ namespace {
                 "'I0000' is not a valid catalogue number" },
             FailureCase { "CatalogueBlank", CatalogueNumber, " 25544",
                 "' 25544' is not a valid catalogue number" },
+            FailureCase { "FiveDigitFirstWithout", FiveDigitNumber, "120000",
+                "Catalogue number '120000' is above 119999 and has no five-digit stand-in" },
+            FailureCase { "FiveDigitLetterForm", FiveDigitNumber, "C0000",
+                "Catalogue number 'C0000' is above 119999 and has no five-digit stand-in" },
+            FailureCase { "FiveDigitBeyondLetters", FiveDigitNumber, "0001234567",
+                "Catalogue number '0001234567' is above 119999 and has no five-digit stand-in" },
+            FailureCase { "FiveDigitNotANumber", FiveDigitNumber, "1x0000",
+                "'1x0000' is not a valid catalogue number" },
             FailureCase {
                 "EccentricityOne", EccentricityDigits, "1.0", "'1.0' does not fit its TLE field" },
             FailureCase { "EccentricityNegative", EccentricityDigits, "-.001",

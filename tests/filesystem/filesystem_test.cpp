@@ -399,6 +399,28 @@ namespace {
         EXPECT_EQ(readBytes(file), twoRows);
     }
 
+    // The same names given to the converter's -o, for a named input and for
+    // standard input.
+    TEST_P(OutputDenotingTheInput, IsRefusedAsTheOutputOptionToo)
+    {
+        const fs::path file = input(GetParam().input, twoRows);
+        GetParam().makeOutputName(m_folder);
+        const auto before = snapshot(m_folder);
+        const std::string output = path("active.TLE").string();
+        for (const std::string &arguments : { "-o '" + output + "' '" + file.string() + "'",
+                 "--output='" + output + "' - <'" + file.string() + "'" }) {
+            SCOPED_TRACE(arguments);
+            const std::string err = m_folder.string() + ".err";
+            const std::string command = std::string("'") + VARNHOLT_CONVERT + "' " + arguments
+                + " >/dev/null 2>'" + err + "'";
+            const int status = std::system(command.c_str());
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+            EXPECT_THAT(readBytes(err), ::testing::EndsWith(": I/O error 32\n"));
+            fs::remove(err);
+            EXPECT_EQ(snapshot(m_folder), before);
+        }
+    }
+
     INSTANTIATE_TEST_SUITE_P(Names,
         OutputDenotingTheInput,
         ::testing::Values(SameFileCase { "SamePath", "active.TLE", [](const fs::path &) {} },

@@ -248,7 +248,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         require(fileRun.result.outputName == outputPath, "wrong output name");
         require(host.shown.size() == 1 && host.shown[0].kind == Shown::PlacedNotice
-                && host.shown[0].text == summaryMessage(fileRun.result.count, outputPath),
+                && host.shown[0].text
+                    == summaryMessage(
+                        fileRun.result.count, outputPath, fileRun.result.letterNumbers),
             "the summary was not shown once");
     }
 
