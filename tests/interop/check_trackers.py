@@ -187,7 +187,7 @@ def convert(converter, form, options, entries, header, work, width, report):
 
 
 def check_xplanet(conversion, work, report):
-    """xplanet finds every digits entry under its number, at the CSV's position."""
+    """xplanet finds every entry written in digits under its number, where the CSV puts it."""
     form = conversion.form
     folder = os.path.join(work, f"xplanet-{form}")
     os.makedirs(folder)
