@@ -3,7 +3,8 @@
 # file-system, interoperability and window tests (warnings as errors), the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the core tests
 # with the byte-by-byte scan, the Windows build's tests under Wine, the Windows
-# ZIP's and installer's checks, the Debian package's checks, and a short run of
+# ZIP's and installer's checks, the Debian package's checks, real trackers
+# (xplanet, gpredict) reading the converted test catalogue, and a short run of
 # each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,9 @@ scripts/check_windows_installer.sh
 
 echo "== Debian package"
 scripts/check_package.sh
+
+echo "== trackers"
+scripts/check_trackers.sh build/ci/cli/varnholt-convert
 
 echo "== clang-tidy"
 scripts/clang-tidy.sh --with-app
