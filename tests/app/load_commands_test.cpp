@@ -7,11 +7,13 @@
 #include "test_support.h"
 #include "window_design.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
@@ -74,7 +76,20 @@ ModalAnswerer::Answer choose(const QString &path, QString *filledIn = nullptr)
             *filledIn = nameEdit->text().isEmpty()
                 ? QString()
                 : QDir(dialog->directory()).filePath(nameEdit->text());
-        if (nameEdit)
+        // The dialog takes a name selected in its list before a typed one, and
+        // the name typed deselects the one chosen last only while it has the
+        // keyboard focus, which it may not have yet on a loaded machine. Clear
+        // the selection, so that the dialog yields the name as typed.
+        const auto typed = [dialog, nameEdit, &path] {
+            for (auto *view : dialog->findChildren<QAbstractItemView *>())
+                if (view->selectionModel())
+                    view->selectionModel()->clearSelection();
+            nameEdit->setText(path);
+            return dialog->selectedFiles() == QStringList({ QFileInfo(path).absoluteFilePath() });
+        };
+        if (nameEdit && !path.isEmpty())
+            static_cast<void>(QTest::qWaitFor(typed, 5000));
+        else if (nameEdit)
             nameEdit->setText(path);
         // QFileDialog::accept() is protected; through QDialog it still runs
         // the file dialog's own checks.
