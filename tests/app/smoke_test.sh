@@ -1,8 +1,8 @@
 #!/bin/sh
-# Starts the real program on a virtual X display and waits for its main window
+# Starts the real program on a virtual X display of its own and waits for its main window
 # to appear with its caption, in its place; then starts it with a CSV file named
 # on the command line and waits for the file's summary box and its TLE file.
-# Exits 77 (skipped) when xvfb-run is not installed.
+# Exits 77 (skipped) when Xvfb is not installed.
 #   smoke_test.sh PATH-TO-VARNHOLT DATA-FOLDER VERSION
 # VERSION is the program's version as the build has it (PROJECT_VERSION).
 set -u
@@ -10,8 +10,8 @@ program=$1
 data=$2
 version=$3
 
-if ! command -v xvfb-run >/dev/null 2>&1; then
-    echo "xvfb-run not installed: smoke test skipped"
+if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "Xvfb not installed: smoke test skipped"
     exit 77
 fi
 for tool in xwininfo xprop; do
@@ -22,18 +22,21 @@ for tool in xwininfo xprop; do
 done
 
 work=$(mktemp -d /tmp/varnholt-smoke-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/virtual_display.sh"
+trap 'stop_display; rm -rf "$work"' EXIT
 cp "$data/catalogue.csv" "$work/"
+start_display 1024x768x24 || exit 1
 
 export PROGRAM="$program" WORK="$work" DATA="$data" VERSION="$version"
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+sh -c '
     unset QT_QPA_PLATFORM
 
     # waitfor PID CAPTION [SKIP]: the id of the window captioned CAPTION, once it
-    # appears; windows whose line in the tree contains SKIP do not count.
+    # appears (within 30 s: a loaded machine may start the program slowly);
+    # windows whose line in the tree contains SKIP do not count.
     waitfor() {
         i=0
-        while [ $i -lt 100 ]; do
+        while [ $i -lt 300 ]; do
             if ! kill -0 "$1" 2>/dev/null; then
                 echo "the program ended before a window captioned \"$2\" appeared" >&2
                 return 1
@@ -55,15 +58,15 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
 
     # repeat CHECK WINDOW: runs the function CHECK on WINDOW, which sets
     # $geometry and lists what is wrong in $problems, until nothing is wrong or
-    # five seconds have passed: a window may be found a moment before its icon
-    # and place are set.
+    # fifteen seconds have passed: a window may be found a moment before its
+    # icon and place are set.
     repeat() {
         i=0
         while :; do
             geometry=$(xwininfo -id "$2")
             problems=""
             "$1" "$2"
-            if [ -z "$problems" ] || [ $i -ge 50 ]; then
+            if [ -z "$problems" ] || [ $i -ge 150 ]; then
                 return
             fi
             sleep 0.1

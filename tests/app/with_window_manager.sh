@@ -1,33 +1,45 @@
 #!/bin/sh
-# Runs a test program on a virtual X display managed by openbox, so that its
-# windows get real frames: a caption bar above, thin borders on the other sides.
-# Exits 77 (skipped) when xvfb-run or openbox is not installed.
+# Runs a test program on a virtual X display of its own managed by openbox, so
+# that its windows get real frames: a caption bar above, thin borders on the
+# other sides. Exits 77 (skipped) when Xvfb or openbox is not installed.
 #   with_window_manager.sh PROGRAM [ARGUMENT...]
 set -u
-for tool in xvfb-run openbox xprop; do
+for tool in Xvfb openbox xprop; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "$tool not installed: test skipped"
         exit 77
     fi
 done
+. "$(dirname "$0")/virtual_display.sh"
 
-exec xvfb-run -a -s "-screen 0 1920x1080x24" sh -c '
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm=$!
-    # The window manager names itself on the root window once it manages the screen.
-    i=0
-    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-        i=$((i + 1))
-        if [ $i -ge 100 ]; then
-            echo "openbox did not start"
-            kill $wm
-            exit 1
-        fi
-        sleep 0.1
-    done
-    QT_QPA_PLATFORM=xcb "$@"
-    status=$?
-    kill $wm
-    wait $wm 2>/dev/null
-    exit $status
-' sh "$@"
+wm=
+stop_all() {
+    if [ -n "$wm" ]; then
+        kill "$wm" 2>/dev/null
+        wait "$wm" 2>/dev/null
+    fi
+    stop_display
+}
+trap stop_all EXIT
+start_display 1920x1080x24 || exit 1
+
+openbox --sm-disable >"$display_dir/openbox.log" 2>&1 &
+wm=$!
+# The window manager names itself on the root window once it manages the
+# screen. A minute: on a loaded machine openbox may take many seconds.
+i=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+    if ! kill -0 "$wm" 2>/dev/null; then
+        echo "openbox ended before it managed the screen:"
+        cat "$display_dir/openbox.log"
+        exit 1
+    fi
+    i=$((i + 1))
+    if [ $i -ge 600 ]; then
+        echo "openbox did not manage the screen within 60 s"
+        cat "$display_dir/openbox.log"
+        exit 1
+    fi
+    sleep 0.1
+done
+QT_QPA_PLATFORM=xcb "$@"
