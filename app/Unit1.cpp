@@ -3,7 +3,6 @@
 #include "about_window.h"
 #include "application.h"
 #include "application_rules.h"
-#include "chosen_file_host.h"
 #include "html_help.h"
 #include "outer_size.h"
 #include "placement.h"
@@ -181,11 +180,11 @@ void TMainForm::FormCreate()
 
 void TMainForm::FormActivate() { setWindowTitle(toQString(varnholt::mainWindowCaption())); }
 
-void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
+void TMainForm::LoadCSVfile1Click() { loadCommand().loadCSVfile(); }
 
-void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+void TMainForm::RenumberClick() { loadCommand().loadAndRenumber(); }
 
-void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
+void TMainForm::FiveDigitClick() { loadCommand().loadWithFiveDigitNumbers(); }
 
 void TMainForm::Close1Click() { close(); }
 
@@ -195,8 +194,7 @@ void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
 void TMainForm::loadCSVfile(const QString &path)
 {
-    varnholt::ChosenFileHost host(*m_host, QFile::encodeName(path).toStdString());
-    m_conversion.LoadCSVfile1Click(host);
+    loadCommand().loadChosenFile(QFile::encodeName(path).toStdString());
 }
 
 void TMainForm::openFiles(const QStringList &paths)
@@ -239,6 +237,8 @@ void TMainForm::dropEvent(QDropEvent *event)
     if (acceptLoadable(event))
         openFiles(loadableFiles(*event->mimeData()));
 }
+
+varnholt::LoadCommand TMainForm::loadCommand() { return { m_conversion, *m_host }; }
 
 void TMainForm::postCommand(void (TMainForm::*command)())
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion.h"
+#include "load_command.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -92,6 +93,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    varnholt::LoadCommand loadCommand();
     void postCommand(void (TMainForm::*command)());
     void startOpeningFiles();
     void openWaitingFiles();

@@ -3,7 +3,6 @@
 #include "about_window.h"
 #include "application.h"
 #include "application_rules.h"
-#include "chosen_file_host.h"
 #include "html_help.h"
 #include "placement.h"
 #include "wide_text.h"
@@ -104,17 +103,19 @@ void TMainForm::FormActivate()
     ::SetWindowTextW(m_window, caption.c_str());
 }
 
-void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
+void TMainForm::LoadCSVfile1Click() { loadCommand().loadCSVfile(); }
 
-void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+void TMainForm::RenumberClick() { loadCommand().loadAndRenumber(); }
 
-void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
+void TMainForm::FiveDigitClick() { loadCommand().loadWithFiveDigitNumbers(); }
 
 void TMainForm::Close1Click() { ::SendMessageW(m_window, WM_CLOSE, 0, 0); }
 
 void TMainForm::Help1Click() { showHtmlHelp(m_window, "VARNHOLT.chm"); }
 
 void TMainForm::AboutClick() { showAboutWindow(m_instance, m_window, storedpic); }
+
+LoadCommand TMainForm::loadCommand() { return { m_conversion, *m_host }; }
 
 void TMainForm::openFiles(std::vector<std::string> paths)
 {
@@ -138,10 +139,7 @@ void TMainForm::openWaitingFiles()
         const std::string path = std::move(m_waitingFiles.front());
         m_waitingFiles.pop_front();
         const Running running(m_running);
-        runHandler([&] {
-            ChosenFileHost host(*m_host, path);
-            m_conversion.LoadCSVfile1Click(host);
-        });
+        runHandler([&] { loadCommand().loadChosenFile(path); });
     }
 }
 

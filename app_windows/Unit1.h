@@ -71,6 +71,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void command(unsigned id);
     void dropFiles(HDROP drop);
+    LoadCommand loadCommand();
     void startOpeningFiles();
     void openWaitingFiles();
 
