@@ -31,7 +31,9 @@
 #include <QUrl>
 #include <QWindow>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -192,18 +194,16 @@ void TMainForm::Help1Click() { HtmlHelpA(this, "VARNHOLT.chm", 0, 0); }
 
 void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
-void TMainForm::loadCSVfile(const QString &path)
-{
-    loadCommand().loadChosenFile(QFile::encodeName(path).toStdString());
-}
-
 void TMainForm::openFiles(const QStringList &paths)
 {
+    std::vector<std::string> files;
     for (const QString &path : paths) {
         // As the file dialog gives it: a full path. An empty name stays empty.
-        m_waitingFiles.append(
-            path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+        files.push_back(QFile::encodeName(
+            path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)))
+                            .toStdString());
     }
+    m_queue.addFiles(std::move(files));
     startOpeningFiles();
 }
 
@@ -248,20 +248,16 @@ void TMainForm::postCommand(void (TMainForm::*command)())
 void TMainForm::startOpeningFiles()
 {
     const QWindow *handle = windowHandle();
-    if (m_openingFiles || m_waitingFiles.isEmpty() || !handle || !handle->isExposed())
-        return;
-    m_openingFiles = true;
-    postCommand(&TMainForm::openWaitingFiles);
+    if (handle && handle->isExposed() && m_queue.startOpening())
+        postCommand(&TMainForm::openWaitingFiles);
 }
 
 void TMainForm::openWaitingFiles()
 {
-    while (!m_waitingFiles.isEmpty()) {
-        const QString path = m_waitingFiles.takeFirst();
+    m_queue.openWaitingFiles([this](const std::string &path) {
         // An error is shown as a menu command's is, and the next file runs.
-        runCommand([&] { loadCSVfile(path); });
-    }
-    m_openingFiles = false;
+        runCommand([&] { loadCommand().loadChosenFile(path); });
+    });
 }
 
 void startMainWindow(TMainForm &form, const QStringList &arguments)

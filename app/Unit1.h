@@ -1,5 +1,6 @@
 #pragma once
 
+#include "command_queue.h"
 #include "conversion.h"
 #include "load_command.h"
 
@@ -73,8 +74,6 @@ public slots:
     /// "About": builds and shows a new About window.
     void AboutClick();
 
-    /// "Load CSV file" on `path` as if it had been chosen in the file dialog.
-    void loadCSVfile(const QString &path);
     /// Runs "Load CSV file" on each of `paths` in turn, once the window is on
     /// the screen, each as if it had been chosen in the file dialog (a relative
     /// path from the current directory). Each file's summary or error box is
@@ -100,8 +99,8 @@ private:
 
     varnholt::Conversion m_conversion;
     std::unique_ptr<WindowHost> m_host;
-    QStringList m_waitingFiles;
-    bool m_openingFiles = false;
+    /// Files wait here as the local 8-bit encoding of their names.
+    varnholt::CommandQueue m_queue;
 };
 
 /// Starts the program's window: shows and activates `form`, then opens the files

@@ -87,7 +87,8 @@ RunResult LoadCommand::readdatafile(const std::string &path)
     const RunResult result = m_conversion.convertFile(path);
     // The window may have moved while the run went on: its place now counts.
     if (result.outcome == RunOutcome::WrongHeader)
-        m_host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(m_host.windowTopLeft()));
+        m_host.placedError(
+            std::string(wrongHeaderMessage), wrongHeaderPlace(m_host.windowTopLeft()));
     else
         m_host.placedNotice(summaryMessage(result.count, result.outputName, result.letterNumbers),
             summaryPlace(m_host.windowTopLeft()));

@@ -58,7 +58,8 @@ namespace {
         const char *name;
         std::optional<std::string> bytes; ///< the input file's; none for a cancelled dialog
         bool emptyName = false; ///< the dialog gives an empty name
-        std::optional<Message> shown; ///< the one box shown, its text with "<output>" for the TLE's name
+        std::optional<Message>
+            shown; ///< the one box shown, its text with "<output>" for the TLE's name
         std::optional<RunOutcome> outcome; ///< none when cancelled or when the run throws
         std::string error; ///< the ConversionError's message, when the run throws
     };
@@ -147,7 +148,8 @@ namespace {
                 Message { Message::Notice, "Not a valid filename", {} }, std::nullopt, "" },
             EndingCase { "WrongHeader", "object_name,object_id\n" + row + "\n", false,
                 Message { Message::PlacedError,
-                    "This is not a satellite CSV data file\n\n      Click OK to exit", { 225, 300 } },
+                    "This is not a satellite CSV data file\n\n      Click OK to exit",
+                    { 225, 300 } },
                 RunOutcome::WrongHeader, "" },
             EndingCase { "Converted", goodFile, false,
                 Message { Message::PlacedNotice,
@@ -155,12 +157,13 @@ namespace {
                     "                        Click OK to SAVE and EXIT.",
                     { 175, 265 } },
                 RunOutcome::Converted, "" },
-            EndingCase { "ErrorInARow",
-                std::string(header) + "\n" + row + "\nonly,three,columns\n", false, std::nullopt,
-                std::nullopt, "Line 3 has only 3 columns; a satellite row has 17" },
+            EndingCase { "ErrorInARow", std::string(header) + "\n" + row + "\nonly,three,columns\n",
+                false, std::nullopt, std::nullopt,
+                "Line 3 has only 3 columns; a satellite row has 17" },
             EndingCase { "EmptyFile", "", false,
                 Message { Message::PlacedError,
-                    "This is not a satellite CSV data file\n\n      Click OK to exit", { 225, 300 } },
+                    "This is not a satellite CSV data file\n\n      Click OK to exit",
+                    { 225, 300 } },
                 RunOutcome::WrongHeader, "" }),
         caseName);
 
@@ -231,7 +234,8 @@ namespace {
         EXPECT_TRUE(host.messages.empty());
         EXPECT_EQ(conversion.renumbermode, 0);
         EXPECT_EQ(conversion.renumbercounter, 20002);
-        EXPECT_THAT(readBytes(m_folder.path() / "e.TLE"), ::testing::StartsWith("EXAMPLESAT 4\r\n1 20001U"));
+        EXPECT_THAT(readBytes(m_folder.path() / "e.TLE"),
+            ::testing::StartsWith("EXAMPLESAT 4\r\n1 20001U"));
     }
 
     TEST_F(LoadCommandRun, SummaryGoesBesideTheWindowWhereItIsAfterTheRun)
