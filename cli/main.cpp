@@ -129,7 +129,7 @@ varnholt::RunResult convertInto(
     if (output != "-")
         return conversion.convertFile(file, output);
     varnholt::InputFile input(file);
-    const varnholt::RunResult result
+    varnholt::RunResult result
         = conversion.convertStreams(input.handle(), varnholt::standardOutput());
     input.close();
     return result;

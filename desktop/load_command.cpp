@@ -84,7 +84,7 @@ std::optional<RunResult> LoadCommand::loadChosen(const std::optional<std::string
 
 RunResult LoadCommand::readdatafile(const std::string &path)
 {
-    const RunResult result = m_conversion.convertFile(path);
+    RunResult result = m_conversion.convertFile(path);
     // The window may have moved while the run went on: its place now counts.
     if (result.outcome == RunOutcome::WrongHeader)
         m_host.placedError(

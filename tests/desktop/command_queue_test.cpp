@@ -64,15 +64,14 @@ namespace {
     TEST(CommandQueue, AnErrorThatPassesOnEndsTheMarkAndKeepsTheRestWaiting)
     {
         CommandQueue queue;
-        EXPECT_THROW(queue.runCommand([] { throw std::runtime_error("command"); }),
-            std::runtime_error);
+        EXPECT_THROW(
+            queue.runCommand([] { throw std::runtime_error("command"); }), std::runtime_error);
         EXPECT_FALSE(queue.running());
 
         queue.addFiles({ "bad.csv", "good.csv" });
         ASSERT_TRUE(queue.startOpening());
-        EXPECT_THROW(queue.openWaitingFiles([](const std::string &) {
-            throw std::runtime_error("file");
-        }),
+        EXPECT_THROW(
+            queue.openWaitingFiles([](const std::string &) { throw std::runtime_error("file"); }),
             std::runtime_error);
         EXPECT_FALSE(queue.running());
         EXPECT_TRUE(queue.filesWaiting());
