@@ -3,7 +3,6 @@
 #include "about_window.h"
 #include "application.h"
 #include "application_rules.h"
-#include "chosen_file_host.h"
 #include "html_help.h"
 #include "outer_size.h"
 #include "placement.h"
@@ -32,7 +31,9 @@
 #include <QUrl>
 #include <QWindow>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -181,11 +182,11 @@ void TMainForm::FormCreate()
 
 void TMainForm::FormActivate() { setWindowTitle(toQString(varnholt::mainWindowCaption())); }
 
-void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
+void TMainForm::LoadCSVfile1Click() { loadCommand().loadCSVfile(); }
 
-void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+void TMainForm::RenumberClick() { loadCommand().loadAndRenumber(); }
 
-void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
+void TMainForm::FiveDigitClick() { loadCommand().loadWithFiveDigitNumbers(); }
 
 void TMainForm::Close1Click() { close(); }
 
@@ -193,19 +194,16 @@ void TMainForm::Help1Click() { HtmlHelpA(this, "VARNHOLT.chm", 0, 0); }
 
 void TMainForm::AboutClick() { showAboutWindow(this, storedpic->pixmap()); }
 
-void TMainForm::loadCSVfile(const QString &path)
-{
-    varnholt::ChosenFileHost host(*m_host, QFile::encodeName(path).toStdString());
-    m_conversion.LoadCSVfile1Click(host);
-}
-
 void TMainForm::openFiles(const QStringList &paths)
 {
+    std::vector<std::string> files;
     for (const QString &path : paths) {
         // As the file dialog gives it: a full path. An empty name stays empty.
-        m_waitingFiles.append(
-            path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+        files.push_back(QFile::encodeName(
+            path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path)))
+                            .toStdString());
     }
+    m_queue.addFiles(std::move(files));
     startOpeningFiles();
 }
 
@@ -240,6 +238,8 @@ void TMainForm::dropEvent(QDropEvent *event)
         openFiles(loadableFiles(*event->mimeData()));
 }
 
+varnholt::LoadCommand TMainForm::loadCommand() { return { m_conversion, *m_host }; }
+
 void TMainForm::postCommand(void (TMainForm::*command)())
 {
     QCoreApplication::postEvent(this, new CommandEvent([this, command] { (this->*command)(); }));
@@ -248,20 +248,16 @@ void TMainForm::postCommand(void (TMainForm::*command)())
 void TMainForm::startOpeningFiles()
 {
     const QWindow *handle = windowHandle();
-    if (m_openingFiles || m_waitingFiles.isEmpty() || !handle || !handle->isExposed())
-        return;
-    m_openingFiles = true;
-    postCommand(&TMainForm::openWaitingFiles);
+    if (handle && handle->isExposed() && m_queue.startOpening())
+        postCommand(&TMainForm::openWaitingFiles);
 }
 
 void TMainForm::openWaitingFiles()
 {
-    while (!m_waitingFiles.isEmpty()) {
-        const QString path = m_waitingFiles.takeFirst();
+    m_queue.openWaitingFiles([this](const std::string &path) {
         // An error is shown as a menu command's is, and the next file runs.
-        runCommand([&] { loadCSVfile(path); });
-    }
-    m_openingFiles = false;
+        runCommand([&] { loadCommand().loadChosenFile(path); });
+    });
 }
 
 void startMainWindow(TMainForm &form, const QStringList &arguments)

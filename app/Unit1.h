@@ -1,6 +1,8 @@
 #pragma once
 
+#include "command_queue.h"
 #include "conversion.h"
+#include "load_command.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -72,8 +74,6 @@ public slots:
     /// "About": builds and shows a new About window.
     void AboutClick();
 
-    /// "Load CSV file" on `path` as if it had been chosen in the file dialog.
-    void loadCSVfile(const QString &path);
     /// Runs "Load CSV file" on each of `paths` in turn, once the window is on
     /// the screen, each as if it had been chosen in the file dialog (a relative
     /// path from the current directory). Each file's summary or error box is
@@ -92,14 +92,15 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    varnholt::LoadCommand loadCommand();
     void postCommand(void (TMainForm::*command)());
     void startOpeningFiles();
     void openWaitingFiles();
 
     varnholt::Conversion m_conversion;
     std::unique_ptr<WindowHost> m_host;
-    QStringList m_waitingFiles;
-    bool m_openingFiles = false;
+    /// Files wait here as the local 8-bit encoding of their names.
+    varnholt::CommandQueue m_queue;
 };
 
 /// Starts the program's window: shows and activates `form`, then opens the files

@@ -15,8 +15,8 @@ namespace about = varnholt::about;
 
 namespace {
 
-const QColor windowGrey(0xDF, 0xDF, 0xDF);
-const QColor outlineGrey(0x80, 0x80, 0x80);
+const QColor windowGrey = toQColor(about::windowGrey);
+const QColor outlineGrey = toQColor(about::outlineGrey);
 
 /// A rectangle with an outline, filled with the window's grey.
 class FrameRectangle : public QWidget {
@@ -64,7 +64,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     palette.setColor(QPalette::Window, windowGrey);
     window->setPalette(palette);
     window->setAutoFillBackground(true);
-    window->setFont(QFont(QStringLiteral("Arial"), 11));
+    window->setFont(toQFont(about::textFont));
 
     window->move(toQPoint(
         varnholt::aboutWindowPlace(toRect(owner->frameGeometry()), varnholt::aboutWindowSize)));
@@ -84,9 +84,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
 
     auto *title = new QLabel(toQString(varnholt::programName), window);
     title->setObjectName(QStringLiteral("title"));
-    QFont titleFont(QStringLiteral("Arial"), 14, QFont::Bold);
-    titleFont.setUnderline(true);
-    title->setFont(titleFont);
+    title->setFont(toQFont(about::titleFont));
     title->move(toQPoint(about::titlePlace));
     title->adjustSize();
 
@@ -100,9 +98,7 @@ QWidget *showAboutWindow(QWidget *owner, const QPixmap &icon)
     if (!readme->text().endsWith(docFolder))
         readme->setToolTip(docFolder);
     QLabel *credits = addRow(window, toQString(about::creditsRow), about::creditsRowTop);
-    QFont creditsFont = credits->font();
-    creditsFont.setItalic(true);
-    credits->setFont(creditsFont);
+    credits->setFont(toQFont(about::creditsFont));
     credits->adjustSize();
 
     auto *description = new QLabel(window);

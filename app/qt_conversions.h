@@ -3,7 +3,10 @@
 // Between the desktop rules' plain types and Qt's.
 
 #include "geometry.h"
+#include "window_design.h"
 
+#include <QColor>
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -30,3 +33,17 @@ inline varnholt::Rect toRect(const QRect &rect)
 
 /// UTF-8 text as a QString.
 inline QString toQString(std::string_view text) { return QString::fromUtf8(text); }
+
+inline QColor toQColor(varnholt::Colour colour)
+{
+    return { colour.red, colour.green, colour.blue };
+}
+
+/// The font `design` describes.
+inline QFont toQFont(const varnholt::FontDesign &design)
+{
+    QFont font(toQString(design.family), design.points, design.bold ? QFont::Bold : QFont::Normal,
+        design.italic);
+    font.setUnderline(design.underlined);
+    return font;
+}

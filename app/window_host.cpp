@@ -16,8 +16,6 @@ QString decoded(const std::string &text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-QPoint toQPoint(varnholt::ScreenPoint point) { return { point.x, point.y }; }
-
 } // namespace
 
 QString qtNameFilter(std::string_view filter)
@@ -51,7 +49,7 @@ std::optional<std::string> WindowHost::chooseFile(
     return QFile::encodeName(chosen.front()).toStdString();
 }
 
-varnholt::ScreenPoint WindowHost::windowTopLeft() const
+varnholt::Point WindowHost::windowTopLeft() const
 {
     const QPoint corner = m_window.frameGeometry().topLeft();
     return { corner.x(), corner.y() };
@@ -62,12 +60,12 @@ void WindowHost::notice(const std::string &text)
     showMessageBox(&m_window, QMessageBox::NoIcon, applicationTitle(), decoded(text));
 }
 
-void WindowHost::placedNotice(const std::string &text, varnholt::ScreenPoint at)
+void WindowHost::placedNotice(const std::string &text, varnholt::Point at)
 {
     showMessageBox(&m_window, QMessageBox::NoIcon, applicationTitle(), decoded(text), toQPoint(at));
 }
 
-void WindowHost::placedError(const std::string &text, varnholt::ScreenPoint at)
+void WindowHost::placedError(const std::string &text, varnholt::Point at)
 {
     showMessageBox(&m_window, QMessageBox::Critical, toQString(varnholt::errorBoxCaption),
         decoded(text), toQPoint(at));

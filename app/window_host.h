@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run_host.h"
+#include "load_command.h"
 
 #include <QString>
 #include <string_view>
@@ -12,20 +12,20 @@ class QWidget;
 /// "description (*.a *.b)", one entry. A text without "|" is returned unchanged.
 QString qtNameFilter(std::string_view filter);
 
-/// The desktop side of a conversion run: the main window's file dialog, its
+/// The desktop side of the load commands: the main window's file dialog, its
 /// position and the three message boxes. Paths and messages travel as the local
 /// 8-bit encoding of file names.
-class WindowHost : public varnholt::RunHost {
+class WindowHost : public varnholt::LoadCommandHost {
 public:
     /// `window` and `dialog` must outlive the host.
     WindowHost(QWidget &window, QFileDialog &dialog);
 
     std::optional<std::string> chooseFile(
         const std::string &filter, const std::string &lastName) override;
-    varnholt::ScreenPoint windowTopLeft() const override;
+    varnholt::Point windowTopLeft() const override;
     void notice(const std::string &text) override;
-    void placedNotice(const std::string &text, varnholt::ScreenPoint at) override;
-    void placedError(const std::string &text, varnholt::ScreenPoint at) override;
+    void placedNotice(const std::string &text, varnholt::Point at) override;
+    void placedError(const std::string &text, varnholt::Point at) override;
 
 private:
     QWidget &m_window;

@@ -3,7 +3,6 @@
 #include "about_window.h"
 #include "application.h"
 #include "application_rules.h"
-#include "chosen_file_host.h"
 #include "html_help.h"
 #include "placement.h"
 #include "wide_text.h"
@@ -19,22 +18,6 @@ namespace {
 
     /// Posted to the main window when files wait to be opened.
     constexpr UINT openWaitingFilesMessage = WM_APP + 1;
-
-    /// Marks a command as running while it lives.
-    class Running {
-    public:
-        explicit Running(bool &running)
-            : m_running(running)
-        {
-            m_running = true;
-        }
-        ~Running() { m_running = false; }
-        Running(const Running &) = delete;
-        Running &operator=(const Running &) = delete;
-
-    private:
-        bool &m_running;
-    };
 
     void appendItem(HMENU menu, unsigned id, std::string_view caption)
     {
@@ -104,11 +87,11 @@ void TMainForm::FormActivate()
     ::SetWindowTextW(m_window, caption.c_str());
 }
 
-void TMainForm::LoadCSVfile1Click() { m_conversion.LoadCSVfile1Click(*m_host); }
+void TMainForm::LoadCSVfile1Click() { loadCommand().loadCSVfile(); }
 
-void TMainForm::RenumberClick() { m_conversion.RenumberClick(*m_host); }
+void TMainForm::RenumberClick() { loadCommand().loadAndRenumber(); }
 
-void TMainForm::FiveDigitClick() { m_conversion.FiveDigitClick(*m_host); }
+void TMainForm::FiveDigitClick() { loadCommand().loadWithFiveDigitNumbers(); }
 
 void TMainForm::Close1Click() { ::SendMessageW(m_window, WM_CLOSE, 0, 0); }
 
@@ -116,64 +99,55 @@ void TMainForm::Help1Click() { showHtmlHelp(m_window, "VARNHOLT.chm"); }
 
 void TMainForm::AboutClick() { showAboutWindow(m_instance, m_window, storedpic); }
 
+LoadCommand TMainForm::loadCommand() { return { m_conversion, *m_host }; }
+
 void TMainForm::openFiles(std::vector<std::string> paths)
 {
-    for (std::string &path : paths)
-        m_waitingFiles.push_back(std::move(path));
+    m_queue.addFiles(std::move(paths));
     startOpeningFiles();
 }
 
 void TMainForm::startOpeningFiles()
 {
-    if (!m_openingFiles && !m_running && !m_waitingFiles.empty() && m_window) {
-        m_openingFiles = true;
+    if (m_window && m_queue.startOpening())
         ::PostMessageW(m_window, openWaitingFilesMessage, 0, 0);
-    }
 }
 
 void TMainForm::openWaitingFiles()
 {
-    m_openingFiles = false;
-    while (!m_running && !m_waitingFiles.empty()) {
-        const std::string path = std::move(m_waitingFiles.front());
-        m_waitingFiles.pop_front();
-        const Running running(m_running);
-        runHandler([&] {
-            ChosenFileHost host(*m_host, path);
-            m_conversion.LoadCSVfile1Click(host);
-        });
-    }
+    m_queue.openWaitingFiles([this](const std::string &path) {
+        runHandler([&] { loadCommand().loadChosenFile(path); });
+    });
 }
 
 void TMainForm::command(unsigned id)
 {
     // One command at a time: the window takes no other command while one runs,
     // whatever reaches it through the message loops of the command's dialog and boxes.
-    if (m_running)
-        return;
-    const Running running(m_running);
-    switch (id) {
-    case LoadCSVfile1:
-        LoadCSVfile1Click();
-        break;
-    case Renumber:
-        RenumberClick();
-        break;
-    case FiveDigit:
-        FiveDigitClick();
-        break;
-    case Close1:
-        Close1Click();
-        break;
-    case Help1:
-        Help1Click();
-        break;
-    case About:
-        AboutClick();
-        break;
-    default:
-        break;
-    }
+    m_queue.runCommand([this, id] {
+        switch (id) {
+        case LoadCSVfile1:
+            LoadCSVfile1Click();
+            break;
+        case Renumber:
+            RenumberClick();
+            break;
+        case FiveDigit:
+            FiveDigitClick();
+            break;
+        case Close1:
+            Close1Click();
+            break;
+        case Help1:
+            Help1Click();
+            break;
+        case About:
+            AboutClick();
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 void TMainForm::dropFiles(HDROP drop)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "command_queue.h"
 #include "commands.h"
 #include "conversion.h"
 #include "window_host.h"
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +71,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void command(unsigned id);
     void dropFiles(HDROP drop);
+    LoadCommand loadCommand();
     void startOpeningFiles();
     void openWaitingFiles();
 
@@ -78,12 +79,7 @@ private:
     HWND m_window = nullptr;
     Conversion m_conversion;
     std::unique_ptr<WindowHost> m_host;
-    std::deque<std::string> m_waitingFiles;
-    /// A file's run is waiting in the message queue.
-    bool m_openingFiles = false;
-    /// A command or a file's run is under way; the message loops of its dialog
-    /// and boxes may be handing out messages meanwhile.
-    bool m_running = false;
+    CommandQueue m_queue;
 };
 
 } // namespace varnholt::windows_app

@@ -15,8 +15,13 @@ namespace varnholt::windows_app {
 
 namespace {
 
-    const COLORREF windowGrey = RGB(0xDF, 0xDF, 0xDF);
-    const COLORREF outlineGrey = RGB(0x80, 0x80, 0x80);
+    constexpr COLORREF colourRef(Colour colour)
+    {
+        return RGB(colour.red, colour.green, colour.blue);
+    }
+
+    const COLORREF windowGrey = colourRef(about::windowGrey);
+    const COLORREF outlineGrey = colourRef(about::outlineGrey);
 
     HBRUSH greyBrush()
     {
@@ -30,26 +35,25 @@ namespace {
     };
     using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
-    enum FontStyle : unsigned { plain = 0, bold = 1, italic = 2, underlined = 4 };
-
-    /// "Arial" at `points`, by the screen's pixels per inch.
-    Font arial(int points, unsigned style)
+    /// The font `design` describes, sized by the screen's pixels per inch.
+    Font fontOf(const FontDesign &design)
     {
         HDC screen = ::GetDC(nullptr);
         const int pixelsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
         ::ReleaseDC(nullptr, screen);
-        return Font(::CreateFontW(-::MulDiv(points, pixelsPerInch, 72), 0, 0, 0,
-            (style & bold) ? FW_BOLD : FW_NORMAL, (style & italic) ? TRUE : FALSE,
-            (style & underlined) ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
+        const std::wstring family = wideText(design.family);
+        return Font(::CreateFontW(-::MulDiv(design.points, pixelsPerInch, 72), 0, 0, 0,
+            design.bold ? FW_BOLD : FW_NORMAL, design.italic ? TRUE : FALSE,
+            design.underlined ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, family.c_str()));
     }
 
     /// What one About window holds: its fonts and the icon it draws.
     struct AboutState {
         HICON icon = nullptr;
-        Font font = arial(11, plain);
-        Font titleFont = arial(14, bold | underlined);
-        Font creditsFont = arial(11, italic);
+        Font font = fontOf(about::textFont);
+        Font titleFont = fontOf(about::titleFont);
+        Font creditsFont = fontOf(about::creditsFont);
     };
 
     SIZE textSize(HWND window, HFONT font, const std::wstring &text)

@@ -14,8 +14,6 @@ namespace {
     /// Room for the longest path the system takes, and its end.
     constexpr std::size_t pathRoom = 32768;
 
-    Point toPoint(ScreenPoint point) { return { point.x, point.y }; }
-
 } // namespace
 
 std::wstring dialogFilter(std::string_view filter)
@@ -82,7 +80,7 @@ std::optional<std::string> WindowHost::chooseFile(
     return m_dialog.execute(filter, lastName);
 }
 
-ScreenPoint WindowHost::windowTopLeft() const
+Point WindowHost::windowTopLeft() const
 {
     RECT frame {};
     ::GetWindowRect(m_window, &frame);
@@ -94,14 +92,14 @@ void WindowHost::notice(const std::string &text)
     showMessageBox(m_window, BoxIcon::None, applicationTitle(), text);
 }
 
-void WindowHost::placedNotice(const std::string &text, ScreenPoint at)
+void WindowHost::placedNotice(const std::string &text, Point at)
 {
-    showMessageBox(m_window, BoxIcon::None, applicationTitle(), text, toPoint(at));
+    showMessageBox(m_window, BoxIcon::None, applicationTitle(), text, at);
 }
 
-void WindowHost::placedError(const std::string &text, ScreenPoint at)
+void WindowHost::placedError(const std::string &text, Point at)
 {
-    showMessageBox(m_window, BoxIcon::Stop, errorBoxCaption, text, toPoint(at));
+    showMessageBox(m_window, BoxIcon::Stop, errorBoxCaption, text, at);
 }
 
 } // namespace varnholt::windows_app

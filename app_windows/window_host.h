@@ -1,7 +1,9 @@
 #pragma once
 
-#include "run_host.h"
+#include "load_command.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <windows.h>
 
@@ -29,19 +31,19 @@ private:
     HWND m_owner;
 };
 
-/// The desktop side of a conversion run: the main window's file dialog, its
+/// The desktop side of the load commands: the main window's file dialog, its
 /// place and the three message boxes.
-class WindowHost : public RunHost {
+class WindowHost : public LoadCommandHost {
 public:
     /// `window` and `dialog` must outlive the host.
     WindowHost(HWND window, FileOpenDialog &dialog);
 
     std::optional<std::string> chooseFile(
         const std::string &filter, const std::string &lastName) override;
-    ScreenPoint windowTopLeft() const override;
+    Point windowTopLeft() const override;
     void notice(const std::string &text) override;
-    void placedNotice(const std::string &text, ScreenPoint at) override;
-    void placedError(const std::string &text, ScreenPoint at) override;
+    void placedNotice(const std::string &text, Point at) override;
+    void placedError(const std::string &text, Point at) override;
 
 private:
     HWND m_window;

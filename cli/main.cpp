@@ -44,31 +44,12 @@ Catalogue numbers above 99999 are written as a letter and four digits
 Exit status: 0 when every file converted, 1 when any failed, 2 for bad usage.
 )";
 
-/// Answers the run's questions for one named file and keeps its messages.
-class CommandLineHost final : public varnholt::RunHost {
-public:
-    explicit CommandLineHost(std::string file)
-        : m_file(std::move(file))
-    {
-    }
+/// The message for an input whose first line is not the catalogue header.
+constexpr std::string_view wrongHeaderText = "This is not a satellite CSV data file";
 
-    std::optional<std::string> chooseFile(const std::string &, const std::string &) override
-    {
-        return m_file;
-    }
-    varnholt::ScreenPoint windowTopLeft() const override { return {}; }
-    void notice(const std::string &text) override { m_message = text; }
-    void placedNotice(const std::string &, varnholt::ScreenPoint) override { }
-    void placedError(const std::string &text, varnholt::ScreenPoint) override { m_message = text; }
-
-    /// The first line of the last message shown: the boxes' further lines
-    /// speak of their OK button.
-    std::string message() const { return m_message.substr(0, m_message.find('\n')); }
-
-private:
-    std::string m_file;
-    std::string m_message;
-};
+/// The message for an empty input name given without -o, as the desktop
+/// program's load command words it.
+constexpr std::string_view noFileText = "Not a valid filename";
 
 /// The --name-width value, 1 to 69; 0 for any other text.
 std::size_t nameWidthFrom(std::string_view text)
@@ -137,25 +118,19 @@ std::string letterNumbersNote(int letterNumbers)
 
 /// The run for `file` into `output`: empty for the name derived from the
 /// input, "-" for standard output, else the file to create.
-varnholt::RunResult convertInto(varnholt::Conversion &conversion,
-    const std::string &file,
-    const std::string &output,
-    CommandLineHost &host)
+varnholt::RunResult convertInto(
+    varnholt::Conversion &conversion, const std::string &file, const std::string &output)
 {
     if (file == "-") {
         return output.empty() || output == "-"
-            ? conversion.convertStreams(varnholt::standardInput(), varnholt::standardOutput(), host)
-            : conversion.convertStreams(varnholt::standardInput(), output, host);
+            ? conversion.convertStreams(varnholt::standardInput(), varnholt::standardOutput())
+            : conversion.convertStreams(varnholt::standardInput(), output);
     }
-    if (output.empty())
-        return conversion.LoadCSVfile1Click(host);
-    conversion.sourcefilename = file;
-    conversion.outputstem = varnholt::outputStemFor(file);
     if (output != "-")
-        return conversion.convertFile(output, host);
+        return conversion.convertFile(file, output);
     varnholt::InputFile input(file);
-    const varnholt::RunResult result
-        = conversion.convertStreams(input.handle(), varnholt::standardOutput(), host);
+    varnholt::RunResult result
+        = conversion.convertStreams(input.handle(), varnholt::standardOutput());
     input.close();
     return result;
 }
@@ -165,11 +140,14 @@ varnholt::RunResult convertInto(varnholt::Conversion &conversion,
 bool convertOne(
     varnholt::Conversion &conversion, const std::string &file, const std::string &output)
 {
-    CommandLineHost host(file);
+    if (file.empty() && output.empty()) {
+        reportError(file, std::string(noFileText));
+        return false;
+    }
     try {
-        const varnholt::RunResult result = convertInto(conversion, file, output, host);
+        const varnholt::RunResult result = convertInto(conversion, file, output);
         if (result.outcome != varnholt::RunOutcome::Converted) {
-            reportError(file, host.message());
+            reportError(file, std::string(wrongHeaderText));
             return false;
         }
         const std::string note = letterNumbersNote(result.letterNumbers);

@@ -198,25 +198,6 @@ std::string outputStemFor(std::string_view path)
     return std::string(path.substr(0, point + 1));
 }
 
-std::string summaryMessage(int count, std::string_view outputName, int letterNumbers)
-{
-    std::string text = "Conversion completed (";
-    text += std::to_string(count);
-    text += " satellites)\n\nFile saved as ";
-    text += outputName;
-    if (letterNumbers > 0) {
-        text += "\n\n";
-        text += std::to_string(letterNumbers);
-        text += letterNumbers == 1 ? " catalogue number" : " catalogue numbers";
-        text += " above 99999 written in letter form (A0000 is 100000); a tracker that reads "
-                "only digits needs \"Load with Five-Digit Numbers\".";
-    }
-    text += "\n\n\n";
-    text.append(24, ' ');
-    text += "Click OK to SAVE and EXIT.";
-    return text;
-}
-
 std::string_view nameLine(std::string_view name, std::size_t width) noexcept
 {
     if (name.size() > width) {
@@ -234,10 +215,6 @@ std::string_view nameLine(std::string_view name, std::size_t width) noexcept
     return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
 }
 
-ScreenPoint summaryPlace(ScreenPoint window) { return { window.x + 75, window.y + 65 }; }
-
-ScreenPoint wrongHeaderPlace(ScreenPoint window) { return { window.x + 125, window.y + 100 }; }
-
 Conversion::Conversion()
     : blankline(lineLength, ' ')
     , line1(blankline)
@@ -245,47 +222,21 @@ Conversion::Conversion()
 {
 }
 
-RunResult Conversion::LoadCSVfile1Click(RunHost &host)
+RunResult Conversion::convertFile(const std::string &path, const std::string &outputName)
 {
-    const auto chosen = host.chooseFile(std::string(loadFilter), sourcefilename);
-    if (!chosen || chosen->empty()) {
-        host.notice("Not a valid filename");
-        return {};
-    }
-    sourcefilename = *chosen;
+    sourcefilename = path;
     outputstem = outputStemFor(sourcefilename);
-    return readdatafile(host);
+    return outputName.empty() ? readdatafile() : convertInto(outputName);
 }
 
-RunResult Conversion::RenumberClick(RunHost &host)
-{
-    struct ModeGuard {
-        int &mode;
-        ~ModeGuard() { mode = 0; }
-    } guard { renumbermode };
-    renumbermode = 1;
-    return LoadCSVfile1Click(host);
-}
+RunResult Conversion::readdatafile() { return convertInto(outputstem + "TLE"); }
 
-RunResult Conversion::FiveDigitClick(RunHost &host)
-{
-    struct ModeGuard {
-        int &mode;
-        ~ModeGuard() { mode = 0; }
-    } guard { fivedigitmode };
-    fivedigitmode = 1;
-    return LoadCSVfile1Click(host);
-}
-
-RunResult Conversion::readdatafile(RunHost &host) { return convertFile(outputstem + "TLE", host); }
-
-RunResult Conversion::convertFile(const std::string &outputName, RunHost &host)
+RunResult Conversion::convertInto(const std::string &outputName)
 {
     InputFile input(sourcefilename);
     LineReader reader(input.handle());
     if (!headerAccepted(reader)) {
         input.close();
-        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
         return { RunOutcome::WrongHeader, 0, 0, {} };
     }
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
@@ -293,18 +244,14 @@ RunResult Conversion::convertFile(const std::string &outputName, RunHost &host)
     convertRows(reader, output, result);
     input.close();
     output.finish();
-    host.placedNotice(summaryMessage(result.count, result.outputName, result.letterNumbers),
-        summaryPlace(host.windowTopLeft()));
     return result;
 }
 
-RunResult Conversion::convertStreams(FileHandle input, FileHandle output, RunHost &host)
+RunResult Conversion::convertStreams(FileHandle input, FileHandle output)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader)) {
-        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
+    if (!headerAccepted(reader))
         return { RunOutcome::WrongHeader, 0, 0, {} };
-    }
     OutputFile file(output);
     RunResult result { RunOutcome::Converted, 0, 0, {} };
     convertRows(reader, file, result);
@@ -312,13 +259,11 @@ RunResult Conversion::convertStreams(FileHandle input, FileHandle output, RunHos
     return result;
 }
 
-RunResult Conversion::convertStreams(FileHandle input, const std::string &outputName, RunHost &host)
+RunResult Conversion::convertStreams(FileHandle input, const std::string &outputName)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader)) {
-        host.placedError(std::string(wrongHeaderMessage), wrongHeaderPlace(host.windowTopLeft()));
+    if (!headerAccepted(reader))
         return { RunOutcome::WrongHeader, 0, 0, {} };
-    }
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(outputName, input);
     convertRows(reader, output, result);

@@ -5,7 +5,6 @@
 #include "file_io.h"
 #include "padded_text.h"
 #include "row_columns.h"
-#include "run_host.h"
 
 #include <cstdint>
 #include <string>
@@ -16,22 +15,18 @@ namespace varnholt {
 class LineReader;
 class OutputFile;
 
-/// How a load command ended (an error ends it by an exception instead).
+/// How a run ended (an error ends it by an exception instead).
 enum class RunOutcome {
-    Cancelled, ///< no file chosen: the notice "Not a valid filename" was shown
-    WrongHeader, ///< the header did not begin "OBJECT_NAME,OBJECT_ID": the error box was shown
-    Converted, ///< every row converted; the summary was shown
+    WrongHeader, ///< the header did not begin "OBJECT_NAME,OBJECT_ID": nothing was written
+    Converted, ///< every row converted
 };
 
 struct RunResult {
-    RunOutcome outcome = RunOutcome::Cancelled;
+    RunOutcome outcome = RunOutcome::WrongHeader;
     int count = 0; ///< satellites written
     int letterNumbers = 0; ///< catalogue numbers among them written in the letter form (A0000 ...)
-    std::string outputName; ///< outputstem + "TLE", or empty when nothing was created
+    std::string outputName; ///< the file written, or empty for an open file or none created
 };
-
-/// The filter the load command hands to the file dialog.
-inline constexpr std::string_view loadFilter = "CSV satellite data (*.csv, *.txt)|*.csv;*.txt";
 
 /// The header every input must begin with.
 inline constexpr std::string_view csvHeader = "OBJECT_NAME,OBJECT_ID";
@@ -39,51 +34,37 @@ inline constexpr std::string_view csvHeader = "OBJECT_NAME,OBJECT_ID";
 /// Passed over in front of the header: spreadsheets begin their UTF-8 CSV files with it.
 inline constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
-/// The text of the wrong-header box.
-inline constexpr std::string_view wrongHeaderMessage
-    = "This is not a satellite CSV data file\n\n      Click OK to exit";
-
-/// The conversion state and the load commands. One instance lives as long as
-/// the main window (or the command-line process); the renumber counter is
-/// never reset while it lives.
+/// The conversion state and its runs. One instance lives as long as the main
+/// window (or the command-line process); the renumber counter is never reset
+/// while it lives. `renumbermode`, `fivedigitmode` and `namewidth` are the
+/// options every run follows, as they stand when it starts.
 ///
-/// The commands reach the user only through the RunHost they are given.
-/// Errors (I/O, number texts, short rows, a line too long for the memory
-/// left) are thrown as ConversionError after
-/// every file the run opened has been closed; entries written before the error
-/// stay in the output.
+/// A run shows nothing: its caller tells the user from the result. Errors
+/// (I/O, number texts, short rows, a line too long for the memory left) are
+/// thrown as ConversionError after every file the run opened has been closed;
+/// entries written before the error stay in the output.
 class Conversion {
 public:
     Conversion();
 
-    /// File > "Load CSV file": asks for the file, derives `outputstem` and runs
-    /// `readdatafile` with `renumbermode` as it stands.
-    RunResult LoadCSVfile1Click(RunHost &host);
+    /// The run on the file `path`: `sourcefilename` becomes `path` and
+    /// `outputstem` its stem (outputStemFor), then it writes `outputName`, or
+    /// `outputstem` + "TLE" (readdatafile) when that is empty. The output is
+    /// created once the header is accepted, and refused when it is the input
+    /// under another name.
+    RunResult convertFile(const std::string &path, const std::string &outputName = {});
 
-    /// File > "Load and Renumber": the load command with `renumbermode` on,
-    /// switched back off however the command ends.
-    RunResult RenumberClick(RunHost &host);
+    /// The run on `sourcefilename`, writing `outputstem` + "TLE".
+    RunResult readdatafile();
 
-    /// File > "Load with Five-Digit Numbers": the load command with
-    /// `fivedigitmode` on, switched back off however the command ends.
-    RunResult FiveDigitClick(RunHost &host);
-
-    /// The conversion run on `sourcefilename`, writing `outputstem` + "TLE".
-    RunResult readdatafile(RunHost &host);
-
-    /// The same run writing `outputName` instead, with the same checks that it
-    /// is not the input under another name.
-    RunResult convertFile(const std::string &outputName, RunHost &host);
-
-    /// The same run on already open files (standard input and output of
-    /// the command-line converter), which stay open. Shows the wrong-header box
-    /// through `host` but no summary.
-    RunResult convertStreams(FileHandle input, FileHandle output, RunHost &host);
+    /// The run on already open files (standard input and output of the
+    /// command-line converter), which stay open.
+    RunResult convertStreams(FileHandle input, FileHandle output);
 
     /// The run from the open `input`, which stays open, into the file
     /// `outputName`, created once the header is accepted and refused when it
-    /// is `input` itself. Shows the wrong-header box through `host` but no summary.
-    RunResult convertStreams(FileHandle input, const std::string &outputName, RunHost &host);
+    /// is `input` itself.
+    RunResult convertStreams(FileHandle input, const std::string &outputName);
 
     /// Builds `line1` and `line2` from `elementSet`. Throws ConversionError when a
     /// field's text does not read or does not fit its TLE field, naming the
@@ -138,6 +119,7 @@ private:
     CatalogueForm catalogueForm() const noexcept;
     void splitRow(PaddedText row, int lineNumber);
     void takeColumns(std::size_t found, int lineNumber);
+    RunResult convertInto(const std::string &outputName);
     static bool headerAccepted(LineReader &reader);
     void convertRows(LineReader &reader, OutputFile &output, RunResult &result);
 };
@@ -147,19 +129,8 @@ private:
 /// "/data/active.").
 std::string outputStemFor(std::string_view path);
 
-/// The summary text for `count` satellites written to `outputName`. When
-/// `letterNumbers` of their catalogue numbers were written in the letter form,
-/// a line after the file's name gives that count and the command that writes
-/// digits instead; without such numbers there is no such line.
-std::string summaryMessage(int count, std::string_view outputName, int letterNumbers = 0);
-
 /// A name line cut to at most `width` characters, trailing blanks removed. A
 /// UTF-8 character that the cut would split is left out whole.
 std::string_view nameLine(std::string_view name, std::size_t width) noexcept;
-
-/// Where the summary box and the wrong-header box go, given the main window's
-/// top-left corner.
-ScreenPoint summaryPlace(ScreenPoint window);
-ScreenPoint wrongHeaderPlace(ScreenPoint window);
 
 } // namespace varnholt

@@ -2,6 +2,7 @@
 
 #include "byte_blocks.h"
 #include "errors.h"
+#include "field_conversions.h"
 #include "number_text.h"
 
 #include <algorithm>

@@ -7,6 +7,24 @@
 
 namespace varnholt {
 
+/// A colour by its red, green and blue parts, 0 to 255 each.
+struct Colour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+
+    friend bool operator==(const Colour &, const Colour &) = default;
+};
+
+/// A font by its family, its size in points and its style.
+struct FontDesign {
+    std::string_view family;
+    int points = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underlined = false;
+};
+
 /// The program's name as its windows show it.
 inline constexpr std::string_view programName = "Varnholt";
 
@@ -50,6 +68,18 @@ inline constexpr Size aboutWindowSize { 400, 286 };
 /// later item is drawn over an earlier one.
 namespace about {
 
+    /// The window's background and the frame rectangle's inside: light grey.
+    inline constexpr Colour windowGrey { 0xDF, 0xDF, 0xDF };
+    /// The frame rectangle's outline.
+    inline constexpr Colour outlineGrey { 0x80, 0x80, 0x80 };
+
+    /// The rows' and the description's font.
+    inline constexpr FontDesign textFont { "Arial", 11 };
+    /// The title's font.
+    inline constexpr FontDesign titleFont { "Arial", 14, true, false, true };
+    /// The credits row's font.
+    inline constexpr FontDesign creditsFont { "Arial", 11, false, true };
+
     /// A rectangle with an outline of `frameOutline` pixels. It starts above the
     /// client area so that its top side is hidden.
     inline constexpr Rect frameRectangle { 0, -2, aboutWindowSize.width - 16,
@@ -59,7 +89,7 @@ namespace about {
     /// The program icon, drawn at its own size from the box's top-left corner.
     inline constexpr Rect iconBox { 40, 46, 105, 105 };
 
-    /// The title: the program's name, bold and underlined, sized to its text.
+    /// The title: the program's name in titleFont, sized to its text.
     inline constexpr Point titlePlace { 90, 2 };
 
     /// Rows of text, each sized to its text from `rowLeft` at its top. A row must
@@ -79,7 +109,7 @@ namespace about {
     /// Row 5: this lead, then the folder the README is installed in.
     inline constexpr int readmeRowTop = 100;
     inline constexpr std::string_view readmeRowLead = "README: ";
-    /// Row 6, in italics: where the element sets come from.
+    /// Row 6, in creditsFont: where the element sets come from.
     inline constexpr int creditsRowTop = 120;
     inline constexpr std::string_view creditsRow = "Element sets: public catalogues";
 

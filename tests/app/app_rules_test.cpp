@@ -2,7 +2,7 @@
 // dialog's filter and the lower case of the application title.
 
 #include "application.h"
-#include "conversion.h"
+#include "load_command.h"
 #include "window_host.h"
 
 #include <QTest>

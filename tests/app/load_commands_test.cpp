@@ -4,6 +4,7 @@
 #include "Unit1.h"
 #include "conversion.h"
 #include "gui_test_support.h"
+#include "load_command.h"
 #include "test_support.h"
 #include "window_design.h"
 

@@ -1,6 +1,5 @@
 #include "conversion.h"
 #include "errors.h"
-#include "recording_host.h"
 #include "test_support.h"
 
 #include <algorithm>
@@ -16,7 +15,6 @@ namespace varnholt {
 namespace {
 
     namespace fs = std::filesystem;
-    using testing::RecordingHost;
     using ::testing::StrEq;
     using ::testing::ThrowsMessage;
 
@@ -521,13 +519,6 @@ namespace {
             StemCase { "HiddenName", "/data/.csv", "/data/." }),
         caseName);
 
-    /// The summary after a run that wrote `count` entries to `file`.
-    std::string summaryFor(int count, const std::string &file)
-    {
-        return "Conversion completed (" + std::to_string(count) + " satellites)\n\nFile saved as "
-            + file + "\n\n\n                        Click OK to SAVE and EXIT.";
-    }
-
     /// `entry` `count` times over.
     std::string repeated(std::string_view entry, int count)
     {
@@ -535,24 +526,6 @@ namespace {
         for (int k = 0; k < count; ++k)
             text += entry;
         return text;
-    }
-
-    TEST(Messages, SummaryAndPlaces)
-    {
-        EXPECT_EQ(summaryMessage(1, "/d/a.TLE"),
-            "Conversion completed (1 satellites)\n\nFile saved as /d/a.TLE\n\n\n"
-            "                        Click OK to SAVE and EXIT.");
-        // Letter-form numbers add one line after the file's name, and only then.
-        EXPECT_EQ(summaryMessage(1, "/d/a.TLE", 0), summaryMessage(1, "/d/a.TLE"));
-        EXPECT_EQ(summaryMessage(3, "/d/a.TLE", 1),
-            "Conversion completed (3 satellites)\n\nFile saved as /d/a.TLE\n\n"
-            "1 catalogue number above 99999 written in letter form (A0000 is 100000); a tracker "
-            "that reads only digits needs \"Load with Five-Digit Numbers\".\n\n\n"
-            "                        Click OK to SAVE and EXIT.");
-        EXPECT_THAT(summaryMessage(3, "/d/a.TLE", 2),
-            ::testing::HasSubstr("TLE\n\n2 catalogue numbers above 99999 written"));
-        EXPECT_EQ(summaryPlace({ 100, 200 }), (ScreenPoint { 175, 265 }));
-        EXPECT_EQ(wrongHeaderPlace({ -200, 10 }), (ScreenPoint { -75, 110 }));
     }
 
     /// The bytes of a file in tests/data.
@@ -602,16 +575,15 @@ namespace {
         }
         RunResult load(const std::string &path, bool renumber = false)
         {
-            host.answer = path;
-            return renumber ? conversion.RenumberClick(host) : conversion.LoadCSVfile1Click(host);
+            conversion.renumbermode = renumber ? 1 : 0;
+            return conversion.convertFile(path);
         }
 
         const testing::TemporaryFolder m_folder { "run" };
         Conversion conversion;
-        RecordingHost host;
     };
 
-    TEST_F(Run, ConvertsAndShowsTheSummaryBesideTheWindow)
+    TEST_F(Run, ConvertsBesideTheInput)
     {
         const std::string input = write("active.csv",
             std::string(header) + "\r\n" + std::string(exampleRow) + "\r\n"
@@ -620,12 +592,10 @@ namespace {
         const std::string output = (m_folder.path() / "active.TLE").string();
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
         EXPECT_EQ(result.count, 2);
+        EXPECT_EQ(result.letterNumbers, 0);
+        EXPECT_EQ(result.outputName, output);
         EXPECT_EQ(conversion.sourcefilename, input);
         EXPECT_EQ(conversion.outputstem, (m_folder.path() / "active.").string());
-        ASSERT_EQ(host.messages.size(), 1U);
-        EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
-        EXPECT_EQ(host.messages[0].text, summaryFor(2, output));
-        EXPECT_EQ(host.messages[0].at, (ScreenPoint { 175, 265 }));
         EXPECT_EQ(readBytes(output), std::string(exampleEntry) + std::string(publishedEntry));
     }
 
@@ -642,21 +612,17 @@ namespace {
         const RunResult result = load(write("h.csv", GetParam().bytes));
         const fs::path output = m_folder.path() / "h.TLE";
         const bool outputExists = fs::exists(output);
-        ASSERT_EQ(host.messages.size(), 1U);
         if (GetParam().accepted) {
             // A header alone: the run converts, and writes nothing.
             EXPECT_EQ(result.outcome, RunOutcome::Converted);
             EXPECT_TRUE(outputExists);
             EXPECT_EQ(readBytes(output), "");
-            EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedNotice);
-            EXPECT_EQ(host.messages[0].text, summaryFor(0, output.string()));
+            EXPECT_EQ(result.count, 0);
+            EXPECT_EQ(result.outputName, output.string());
         } else {
             EXPECT_EQ(result.outcome, RunOutcome::WrongHeader);
             EXPECT_FALSE(outputExists);
-            EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::PlacedError);
-            EXPECT_EQ(host.messages[0].text,
-                "This is not a satellite CSV data file\n\n      Click OK to exit");
-            EXPECT_EQ(host.messages[0].at, (ScreenPoint { 225, 300 }));
+            EXPECT_EQ(result.outputName, "");
         }
     }
 
@@ -692,8 +658,6 @@ namespace {
         const fs::path output = m_folder.path() / "c.TLE";
         EXPECT_EQ(result.count, GetParam().count);
         EXPECT_EQ(readBytes(output), repeated(exampleEntry, GetParam().count));
-        ASSERT_EQ(host.messages.size(), 1U);
-        EXPECT_EQ(host.messages[0].text, summaryFor(GetParam().count, output.string()));
     }
 
     const std::string row(exampleRow);
@@ -726,7 +690,6 @@ namespace {
         }
         EXPECT_EQ(readBytes(m_folder.path() / "e.TLE"),
             std::string(exampleEntry) + std::string(exampleEntry));
-        EXPECT_TRUE(host.messages.empty());
     }
 
     TEST_F(Run, ShortRowEndsTheRunLikeAnyError)
@@ -737,25 +700,6 @@ namespace {
             ThrowsMessage<ConversionError>(
                 StrEq("Line 3 has only 3 columns; a satellite row has 17")));
         EXPECT_EQ(readBytes(m_folder.path() / "s.TLE"), exampleEntry);
-    }
-
-    TEST_F(Run, CancelChangesNothing)
-    {
-        const std::string input = write("a.csv", std::string(header) + "\n" + row);
-        load(input);
-        host.messages.clear();
-        host.answer.reset();
-        EXPECT_EQ(conversion.RenumberClick(host).outcome, RunOutcome::Cancelled);
-        host.answer = "";
-        EXPECT_EQ(conversion.LoadCSVfile1Click(host).outcome, RunOutcome::Cancelled);
-        ASSERT_EQ(host.messages.size(), 2U);
-        EXPECT_EQ(host.messages[0].kind, RecordingHost::Message::Notice);
-        EXPECT_EQ(host.messages[0].text, "Not a valid filename");
-        EXPECT_EQ(conversion.sourcefilename, input);
-        EXPECT_EQ(conversion.renumbermode, 0);
-        EXPECT_EQ(conversion.renumbercounter, 20000);
-        // The dialog is offered the name chosen last.
-        EXPECT_EQ(host.lastNames.back(), input);
     }
 
     TEST_F(Run, RenumberingContinuesAcrossRunsAndErrors)
@@ -771,7 +715,6 @@ namespace {
         load(good, true);
         EXPECT_THAT(readBytes(m_folder.path() / "g.TLE"), ::testing::HasSubstr("2 20002 "));
         EXPECT_THROW(load(bad, true), ConversionError);
-        EXPECT_EQ(conversion.renumbermode, 0);
         EXPECT_EQ(conversion.renumbercounter, 20004); // the failing row used its number
         load(good, true);
         EXPECT_THAT(readBytes(m_folder.path() / "g.TLE"), ::testing::HasSubstr("2 20006 "));
@@ -781,38 +724,43 @@ namespace {
         EXPECT_EQ(conversion.renumbercounter, 20006);
     }
 
-    TEST_F(Run, FiveDigitNumbersForOneCommandEndingOnTheFirstNumberWithout)
+    TEST_F(Run, FiveDigitNumbersEndOnTheFirstNumberWithout)
     {
         const std::string input = write("stand-ins.csv", dataFile("stand-ins.csv"));
-        host.answer = input;
-        EXPECT_THAT([&] { conversion.FiveDigitClick(host); },
+        conversion.fivedigitmode = 1;
+        EXPECT_THAT([&] { conversion.convertFile(input); },
             ThrowsMessage<ConversionError>(
                 StrEq("Catalogue number '120000' is above 119999 and has no five-digit stand-in")));
         EXPECT_EQ(
             readBytes(m_folder.path() / "stand-ins.TLE"), dataFile("stand-ins-five-digit.tle"));
-        EXPECT_EQ(conversion.fivedigitmode, 0);
-        EXPECT_TRUE(host.messages.empty());
 
-        // Without the rows above 119999 it converts, and no summary line speaks of letters.
+        // Without the rows above 119999 it converts, and no number is in letter form.
         std::string rows = dataFile("stand-ins.csv");
         rows.erase(
             rows.find("OBJECT 120000"), rows.find("VANGUARD 1") - rows.find("OBJECT 120000"));
-        const RunResult result = [&] {
-            host.answer = write("fewer.csv", rows);
-            return conversion.FiveDigitClick(host);
-        }();
+        const RunResult result = conversion.convertFile(write("fewer.csv", rows));
         EXPECT_EQ(result.count, 6);
         EXPECT_EQ(result.letterNumbers, 0);
-        ASSERT_EQ(host.messages.size(), 1U);
-        EXPECT_EQ(host.messages[0].text, summaryFor(6, (m_folder.path() / "fewer.TLE").string()));
-        EXPECT_EQ(conversion.fivedigitmode, 0);
-        // The next "Load CSV file" writes the letter form again.
-        host.messages.clear();
+        // The letter form again once the mode is off.
+        conversion.fivedigitmode = 0;
         EXPECT_EQ(load(input).letterNumbers, 4);
         EXPECT_EQ(readBytes(m_folder.path() / "stand-ins.TLE"), dataFile("stand-ins.tle"));
-        ASSERT_EQ(host.messages.size(), 1U);
-        EXPECT_EQ(host.messages[0].text,
-            summaryMessage(7, (m_folder.path() / "stand-ins.TLE").string(), 4));
+    }
+
+    TEST_F(Run, NamedOutputInsteadOfTheStem)
+    {
+        const std::string input
+            = write("active.csv", std::string(header) + "\n" + row + "\n" + row + "\n");
+        const std::string named = (m_folder.path() / "named.tle").string();
+        const RunResult result = conversion.convertFile(input, named);
+        EXPECT_EQ(result.outcome, RunOutcome::Converted);
+        EXPECT_EQ(result.count, 2);
+        EXPECT_EQ(result.outputName, named);
+        EXPECT_EQ(readBytes(named), repeated(exampleEntry, 2));
+        EXPECT_FALSE(fs::exists(m_folder.path() / "active.TLE"));
+        EXPECT_THAT([&] { conversion.convertFile(input, input); },
+            ThrowsMessage<IoError>(StrEq("I/O error 32")));
+        EXPECT_EQ(readBytes(input), std::string(header) + "\n" + row + "\n" + row + "\n");
     }
 
     TEST_F(Run, MissingInputIsFileNotFoundAndCreatesNothing)

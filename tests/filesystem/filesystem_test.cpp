@@ -8,7 +8,6 @@
 #include "conversion.h"
 #include "errors.h"
 #include "file_io.h"
-#include "recording_host.h"
 #include "test_support.h"
 
 #include <cstdlib>
@@ -48,26 +47,13 @@ namespace {
     const std::string twoRows = crlfLine(header) + crlfLine(exampleRow) + crlfLine(publishedRow);
     const std::string twoEntries = std::string(exampleEntry) + std::string(publishedEntry);
 
-    /// What a host was asked to show, a line per message: its kind and text.
-    std::string shownBy(const testing::RecordingHost &host)
+    /// How a run that did not throw ended, as a line: the count and the file
+    /// written, or the wrong header.
+    std::string reportOf(const RunResult &result)
     {
-        using Message = testing::RecordingHost::Message;
-        std::string shown;
-        for (const Message &message : host.messages) {
-            switch (message.kind) {
-            case Message::Notice:
-                shown += "notice: ";
-                break;
-            case Message::PlacedNotice:
-                shown += "placed notice: ";
-                break;
-            case Message::PlacedError:
-                shown += "placed error: ";
-                break;
-            }
-            shown += message.text + "\n";
-        }
-        return shown;
+        if (result.outcome == RunOutcome::WrongHeader)
+            return "wrong header\n";
+        return std::to_string(result.count) + " satellites written to " + result.outputName + "\n";
     }
 
     int openDescriptors()
@@ -78,17 +64,17 @@ namespace {
         return count;
     }
 
-    /// How a core run ended: the error's message (empty when none), what the
-    /// host showed, and whether the descriptors open before were all that was
-    /// open after.
+    /// How a core run ended: the error's message (empty when none), the
+    /// report of a run that did not throw (reportOf; empty otherwise), and whether the descriptors
+    /// open before were all that was open after.
     struct CoreOutcome {
         std::string error;
-        std::string shown;
+        std::string report;
         bool filesClosed = false;
 
         std::string serialise() const
         {
-            return error + '\x1f' + shown + '\x1f' + (filesClosed ? "1" : "0");
+            return error + '\x1f' + report + '\x1f' + (filesClosed ? "1" : "0");
         }
         static CoreOutcome parse(const std::string &text)
         {
@@ -96,7 +82,7 @@ namespace {
             const std::size_t a = text.find('\x1f');
             const std::size_t b = text.find('\x1f', a + 1);
             outcome.error = text.substr(0, a);
-            outcome.shown = text.substr(a + 1, b - a - 1);
+            outcome.report = text.substr(a + 1, b - a - 1);
             outcome.filesClosed = text.substr(b + 1) == "1";
             return outcome;
         }
@@ -115,15 +101,12 @@ namespace {
             setrlimit(RLIMIT_NOFILE, &limit);
         }
         Conversion conversion;
-        testing::RecordingHost host;
-        host.answer = path;
         try {
-            conversion.LoadCSVfile1Click(host);
+            outcome.report = reportOf(conversion.convertFile(path));
         } catch (const ConversionError &error) {
             outcome.error = error.what();
         }
         setrlimit(RLIMIT_NOFILE, &original);
-        outcome.shown = shownBy(host);
         outcome.filesClosed = openDescriptors() == before;
         return outcome;
     }
@@ -282,7 +265,7 @@ namespace {
             const CoreOutcome core = unprivileged ? convertWithCoreUnprivileged(file.string())
                                                   : convertWithCore(file.string());
             EXPECT_EQ(core.error, message);
-            EXPECT_EQ(core.shown, "");
+            EXPECT_EQ(core.report, "");
             EXPECT_TRUE(core.filesClosed);
             EXPECT_EQ(snapshot(m_folder), before) << "the core changed the folder";
 
@@ -464,8 +447,7 @@ namespace {
         const CoreOutcome core = convertWithCore(file.string());
         EXPECT_EQ(core.error, "");
         EXPECT_TRUE(core.filesClosed);
-        EXPECT_EQ(
-            core.shown, "placed notice: " + summaryMessage(2, path("active.TLE").string()) + "\n");
+        EXPECT_EQ(core.report, "2 satellites written to " + path("active.TLE").string() + "\n");
         EXPECT_EQ(readBytes(path("active.TLE")), twoEntries);
 
         writeBytes(path("active.TLE"), std::string(5000, 'y'));
@@ -510,7 +492,7 @@ namespace {
 
         const CoreOutcome core = convertWithCore(file.string());
         EXPECT_EQ(core.error, message);
-        EXPECT_EQ(core.shown, "");
+        EXPECT_EQ(core.report, "");
         EXPECT_TRUE(core.filesClosed);
         EXPECT_EQ(readBytes(path("active.TLE")), entries);
 
@@ -633,7 +615,7 @@ namespace {
             setrlimit(RLIMIT_FSIZE, &size);
         });
         EXPECT_EQ(core.error, "I/O error " + std::to_string(EFBIG));
-        EXPECT_EQ(core.shown, "");
+        EXPECT_EQ(core.report, "");
         EXPECT_TRUE(core.filesClosed);
         expectWholeEntries();
 

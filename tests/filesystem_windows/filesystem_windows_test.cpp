@@ -4,7 +4,6 @@
 #include "conversion.h"
 #include "errors.h"
 #include "file_io.h"
-#include "recording_host.h"
 #include "test_support.h"
 
 #include <filesystem>
@@ -70,18 +69,18 @@ namespace {
             return { text.begin(), text.end() };
         }
 
-        /// Runs the load command on `chosen`; the message it ended with.
+        /// Runs the conversion on `chosen`; the error's message, or what it wrote.
         std::string load(const std::string &chosen)
         {
-            testing::RecordingHost host;
-            host.answer = chosen;
             Conversion conversion;
             try {
-                conversion.LoadCSVfile1Click(host);
+                const RunResult result = conversion.convertFile(chosen);
+                if (result.outcome == RunOutcome::WrongHeader)
+                    return "wrong header";
+                return std::to_string(result.count) + " satellites written to " + result.outputName;
             } catch (const ConversionError &error) {
                 return error.what();
             }
-            return host.messages.empty() ? std::string() : host.messages.back().text;
         }
 
         const testing::TemporaryFolder m_folder { "windows" };
@@ -225,7 +224,7 @@ namespace {
             writeBytes(m_folder.path() / folder / u8"active.csv", oneRow);
             const std::string input = path(folder + u8"\\active.csv");
             const std::string output = path(folder + u8"\\active.TLE");
-            EXPECT_EQ(load(input), summaryMessage(1, output));
+            EXPECT_EQ(load(input), "1 satellites written to " + output);
             EXPECT_EQ(readBytes(m_folder.path() / folder / u8"active.TLE"), exampleEntry);
         }
     }

@@ -2,7 +2,7 @@
 // checked against the grammar and value rules written out independently.
 
 #include "errors.h"
-#include "field_text.h"
+#include "field_conversions.h"
 #include "fuzz_support.h"
 #include "number_text.h"
 #include "row_columns.h"

@@ -6,7 +6,7 @@
 
 #include "conversion.h"
 #include "errors.h"
-#include "field_text.h"
+#include "field_conversions.h"
 #include "fuzz_support.h"
 #include "tle_layout.h"
 

@@ -1,5 +1,5 @@
 #include "errors.h"
-#include "field_text.h"
+#include "field_conversions.h"
 #include "number_text.h"
 #include "test_support.h"
 
