@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs clang-tidy 14 (settings in .clang-tidy) over the program's sources;
 # fails on any finding.
-#   scripts/clang-tidy.sh              conversion/, desktop/ and cli/ (the POSIX side)
+#   scripts/clang-tidy.sh              conversion/, platform/, desktop/ and cli/ (the POSIX side)
 #   scripts/clang-tidy.sh --with-app   those and the window code in app/ (needs Qt 6)
 #   scripts/clang-tidy.sh FILE...      only the files named
 # The compile commands come from build/tidy, configured here (nothing is built).
@@ -31,7 +31,7 @@ if [[ $# -gt 0 ]]; then
     files=("$@")
 else
     # The Windows files build only with the cross compiler's headers.
-    mapfile -t files < <(git ls-files 'conversion/*.cpp' 'desktop/*.cpp' 'cli/*.cpp' \
+    mapfile -t files < <(git ls-files 'conversion/*.cpp' 'platform/*.cpp' 'desktop/*.cpp' 'cli/*.cpp' \
         ':!:*_windows.cpp')
     if [[ $gui == ON ]]; then
         mapfile -t -O "${#files[@]}" files < <(git ls-files 'app/*.cpp')
