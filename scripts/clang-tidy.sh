@@ -38,17 +38,15 @@ else
     fi
 fi
 
+# One clang-tidy per file, as many at once as there are processors. Quiet when
+# clean; on a finding or a failure to compile, everything it said, in one piece.
 status=0
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-for file in "${files[@]}"; do
-    # Quiet when clean; on a finding or a failure to compile, everything it said.
-    if ! clang-tidy-14 -p build/tidy --quiet --warnings-as-errors='*' "$file" >"$log" 2>&1; then
-        grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "$log" >&2 || true
-        echo "clang-tidy: $file fails" >&2
-        status=1
-    fi
-done
+printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P "$(nproc)" bash -c '
+    if ! log=$(clang-tidy-14 -p build/tidy --quiet --warnings-as-errors="*" "$1" 2>&1); then
+        report=$(grep -v -E "^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$" <<<"$log" || true)
+        printf "%s\nclang-tidy: %s fails\n" "$report" "$1" >&2
+        exit 1
+    fi' clang-tidy-file || status=1
 if [[ $status -eq 0 ]]; then
     echo "clang-tidy: ${#files[@]} files clean"
 fi
