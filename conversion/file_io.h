@@ -11,8 +11,8 @@
 namespace varnholt {
 
 // The file system as the conversion run sees it. Every failure is thrown as an
-// IoError with its cause. This is the one place that talks to the operating
-// system; each system has a file of its own behind this interface.
+// IoError with its cause. platform/ implements it, with a file of its own for
+// each system: the core itself makes no system call.
 
 /// An open file as the system knows it: a descriptor on POSIX systems, a
 /// HANDLE on Windows, carried in an integer the size of a pointer.

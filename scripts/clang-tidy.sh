@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs clang-tidy 14 (settings in .clang-tidy) over the program's sources;
 # fails on any finding.
-#   scripts/clang-tidy.sh              conversion/, desktop/ and cli/ (the POSIX side)
+#   scripts/clang-tidy.sh              conversion/, platform/, desktop/ and cli/ (the POSIX side)
 #   scripts/clang-tidy.sh --with-app   those and the window code in app/ (needs Qt 6)
 #   scripts/clang-tidy.sh FILE...      only the files named
 # The compile commands come from build/tidy, configured here (nothing is built).
@@ -31,24 +31,22 @@ if [[ $# -gt 0 ]]; then
     files=("$@")
 else
     # The Windows files build only with the cross compiler's headers.
-    mapfile -t files < <(git ls-files 'conversion/*.cpp' 'desktop/*.cpp' 'cli/*.cpp' \
+    mapfile -t files < <(git ls-files 'conversion/*.cpp' 'platform/*.cpp' 'desktop/*.cpp' 'cli/*.cpp' \
         ':!:*_windows.cpp')
     if [[ $gui == ON ]]; then
         mapfile -t -O "${#files[@]}" files < <(git ls-files 'app/*.cpp')
     fi
 fi
 
+# One clang-tidy per file, as many at once as there are processors. Quiet when
+# clean; on a finding or a failure to compile, everything it said, in one piece.
 status=0
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-for file in "${files[@]}"; do
-    # Quiet when clean; on a finding or a failure to compile, everything it said.
-    if ! clang-tidy-14 -p build/tidy --quiet --warnings-as-errors='*' "$file" >"$log" 2>&1; then
-        grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "$log" >&2 || true
-        echo "clang-tidy: $file fails" >&2
-        status=1
-    fi
-done
+printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P "$(nproc)" bash -c '
+    if ! log=$(clang-tidy-14 -p build/tidy --quiet --warnings-as-errors="*" "$1" 2>&1); then
+        report=$(grep -v -E "^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$" <<<"$log" || true)
+        printf "%s\nclang-tidy: %s fails\n" "$report" "$1" >&2
+        exit 1
+    fi' clang-tidy-file || status=1
 if [[ $status -eq 0 ]]; then
     echo "clang-tidy: ${#files[@]} files clean"
 fi

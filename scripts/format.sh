@@ -9,14 +9,16 @@ scripts/deps.sh clang-format-14
 
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 if [[ ${1:-} == --check ]]; then
-    status=0
-    for file in "${files[@]}"; do
-        if ! clang-format-14 --dry-run -Werror "$file" 2>/dev/null; then
-            echo "clang-format: $file is not formatted (scripts/format.sh formats it)" >&2
-            status=1
-        fi
-    done
-    [[ $status -eq 0 ]] && echo "clang-format: ${#files[@]} files formatted"
-    exit "$status"
+    # One run over every file; each unformatted file is named once.
+    if ! out=$(clang-format-14 --dry-run -Werror "${files[@]}" 2>&1); then
+        grep -o -E '^[^:]+:[0-9]+:[0-9]+: error' <<<"$out" | cut -d: -f1 | sort -u |
+            while read -r file; do
+                echo "clang-format: $file is not formatted (scripts/format.sh formats it)" >&2
+            done
+        grep -q -E '^[^:]+:[0-9]+:[0-9]+: error' <<<"$out" || echo "$out" >&2
+        exit 1
+    fi
+    echo "clang-format: ${#files[@]} files formatted"
+    exit 0
 fi
 clang-format-14 -i "${files[@]}"

@@ -2,6 +2,7 @@
 
 #include "Unit1.h"
 #include "gui_test_support.h"
+#include "version.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -83,7 +84,10 @@ void MainWindowTest::captionSetAtEveryActivation()
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     const QString caption = form.windowTitle();
-    QCOMPARE(caption, QStringLiteral("Varnholt  version 2.10"));
+    QCOMPARE(caption,
+        QStringLiteral("Varnholt  version ")
+            + QString::fromUtf8(
+                varnholt::programVersion.data(), qsizetype(varnholt::programVersion.size())));
 
     form.setWindowTitle(QStringLiteral("changed"));
     QWidget other;

@@ -27,7 +27,7 @@ namespace {
     // The application title: the program's file name cut before the first ".",
     // its first character as it is and the rest in lower case.
     const std::wstring title = L"varnholt";
-    const std::wstring mainCaption = L"Varnholt  version 2.10";
+    const std::wstring mainCaption = L"Varnholt  version " VARNHOLT_PROJECT_VERSION;
     constexpr int mainWidth = 383;
     constexpr int mainHeight = 275;
     constexpr int aboutWidth = 400;
