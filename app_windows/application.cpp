@@ -100,13 +100,7 @@ void showErrorBox(std::string_view message)
 void showErrorBox(const std::exception_ptr &error) noexcept
 {
     try {
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception &thrown) {
-            showErrorBox(thrown.what());
-        } catch (...) {
-            showErrorBox(unexpectedErrorMessage);
-        }
+        showMessageBox(::GetActiveWindow(), BoxIcon::Stop, applicationTitle(), errorBoxText(error));
     } catch (...) {
         // Not even the box could be shown (no memory left): nothing more to do.
     }

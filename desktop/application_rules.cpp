@@ -1,5 +1,7 @@
 #include "application_rules.h"
 
+#include "window_design.h"
+
 namespace varnholt {
 
 std::string asciiLowerCase(std::string_view text)
@@ -34,6 +36,17 @@ std::string withClosingFullStop(std::string_view message)
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
         text += '.';
     return text;
+}
+
+std::string errorBoxText(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &thrown) {
+        return withClosingFullStop(thrown.what());
+    } catch (...) {
+        return withClosingFullStop(unexpectedErrorMessage);
+    }
 }
 
 bool isLoadableFileName(std::string_view path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ std::string applicationTitleFor(std::string_view programPath, LowerCase lowerCas
 /// that of "." (46); "File access denied" gives "File access denied.", while "x.",
 /// "a!", "a)", "a,", "a-", "a " and "" stay as they are.
 std::string withClosingFullStop(std::string_view message);
+
+/// The text the application-level error box shows for an exception that
+/// ended a command: its message with the closing full stop, or "An
+/// unexpected error occurred." for an exception that carries none (one not
+/// derived from std::exception).
+std::string errorBoxText(const std::exception_ptr &error);
 
 /// Whether a file may be handed to the load command by dropping it on the main
 /// window: its name ends in ".csv" or ".txt", in any letter case. The folder

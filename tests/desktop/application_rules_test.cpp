@@ -5,6 +5,7 @@
 #include "desktop_test_support.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 
 namespace varnholt {
@@ -82,6 +83,20 @@ namespace {
             FullStopCase { "Digit", "I/O error 32", "I/O error 32." },
             FullStopCase { "EightBitCharacter", "caf\xe9", "caf\xe9." }),
         caseName);
+
+    TEST(ErrorBoxText, MessageWithFullStopOrTheUnexpectedErrorText)
+    {
+        const auto textFor = [](auto thrown) {
+            try {
+                throw thrown;
+            } catch (...) {
+                return errorBoxText(std::current_exception());
+            }
+        };
+        EXPECT_EQ(textFor(std::runtime_error("File access denied")), "File access denied.");
+        EXPECT_EQ(textFor(std::runtime_error("Line 3 is empty.")), "Line 3 is empty.");
+        EXPECT_EQ(textFor(42), "An unexpected error occurred.");
+    }
 
     TEST(LoadableFileName, CsvAndTextFilesInAnyLetterCase)
     {
