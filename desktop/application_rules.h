@@ -26,7 +26,7 @@ std::string applicationTitleFor(std::string_view programPath, LowerCase lowerCas
 std::string withClosingFullStop(std::string_view message);
 
 /// Whether a file may be handed to the load command by dropping it on the main
-/// window: its name ends in ".csv" or ".txt", in any letter case. The folder
+/// window: its name ends in ".csv", ".txt" or ".json", in any letter case. The folder
 /// ("/" and "\" both end one) plays no part.
 bool isLoadableFileName(std::string_view path);
 
