@@ -153,8 +153,9 @@ namespace {
         EXPECT_EQ(windowText(types), L"CSV satellite data (*.csv, *.txt)");
         EXPECT_EQ(::SendMessageW(types, CB_GETCURSEL, 0, 0), 0);
         std::vector<std::wstring> offered;
-        const auto count = ::SendMessageW(types, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
+        // CB_ERR, -1, lists nothing.
+        const LRESULT count = ::SendMessageW(types, CB_GETCOUNT, 0, 0);
+        for (WPARAM i = 0; count > 0 && i < static_cast<WPARAM>(count); ++i) {
             std::wstring item(
                 static_cast<std::size_t>(::SendMessageW(types, CB_GETLBTEXTLEN, i, 0)), L'\0');
             ::SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
