@@ -18,15 +18,25 @@ QString decoded(const std::string &text)
 
 } // namespace
 
-QString qtNameFilter(std::string_view filter)
+QStringList qtNameFilters(std::string_view filter)
 {
-    QString text = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()));
-    const qsizetype bar = text.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return text;
-    QString patterns = text.mid(bar + 1);
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    return text.left(bar) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    QStringList filters;
+    for (const varnholt::FilterEntry &entry : varnholt::filterEntries(filter)) {
+        const QString description = toQString(entry.description);
+        // "*.csv" alone, or a Qt filter "Text (*.txt)" given whole: Qt reads it as it is.
+        if (entry.patterns == entry.description) {
+            filters.append(description);
+            continue;
+        }
+        QStringList patterns = toQString(entry.patterns).split(QLatin1Char(';'));
+        for (QString &pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters.append(description + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+            + QLatin1Char(')'));
+    }
+    return filters;
 }
 
 WindowHost::WindowHost(QWidget &window, QFileDialog &dialog)
@@ -38,7 +48,10 @@ WindowHost::WindowHost(QWidget &window, QFileDialog &dialog)
 std::optional<std::string> WindowHost::chooseFile(
     const std::string &filter, const std::string &lastName)
 {
-    m_dialog.setNameFilters({ qtNameFilter(filter) });
+    const QStringList filters = qtNameFilters(filter);
+    m_dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        m_dialog.selectNameFilter(filters.front());
     if (!lastName.empty())
         m_dialog.selectFile(decoded(lastName));
     if (m_dialog.exec() != QDialog::Accepted)

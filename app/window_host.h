@@ -3,14 +3,18 @@
 #include "load_command.h"
 
 #include <QString>
+#include <QStringList>
 #include <string_view>
 
 class QFileDialog;
 class QWidget;
 
-/// The file-dialog filter for a filter text of the form "description|*.a;*.b":
-/// "description (*.a *.b)", one entry. A text without "|" is returned unchanged.
-QString qtNameFilter(std::string_view filter);
+/// The file dialog's name filters for a filter text (see varnholt::filterEntries),
+/// one per entry: "description (*.a *.b)" for "description|*.a;*.b". The pattern
+/// "*.*" is "*", which takes every file here, names without a dot too; the
+/// description stays as it is. An entry whose patterns are its description (a
+/// text without "|") is that text unchanged.
+QStringList qtNameFilters(std::string_view filter);
 
 /// The desktop side of the load commands: the main window's file dialog, its
 /// position and the three message boxes. Paths and messages travel as the local

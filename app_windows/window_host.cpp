@@ -18,15 +18,13 @@ namespace {
 
 std::wstring dialogFilter(std::string_view filter)
 {
-    const std::size_t bar = filter.find('|');
-    const std::string_view description
-        = bar == std::string_view::npos ? filter : filter.substr(0, bar);
-    const std::string_view patterns
-        = bar == std::string_view::npos ? filter : filter.substr(bar + 1);
-    std::wstring text = wideText(description);
-    text += L'\0';
-    text += wideText(patterns);
-    text += L'\0';
+    std::wstring text;
+    for (const FilterEntry &entry : filterEntries(filter)) {
+        text += wideText(entry.description);
+        text += L'\0';
+        text += wideText(entry.patterns);
+        text += L'\0';
+    }
     text += L'\0';
     return text;
 }

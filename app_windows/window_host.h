@@ -9,16 +9,16 @@
 
 namespace varnholt::windows_app {
 
-/// The file-dialog filter for a filter text of the form "description|*.a;*.b":
-/// the description and the patterns, each ended by a null character, then
-/// one more, as the common dialog takes them. A text without "|" is taken as
-/// the patterns, with itself as their description.
+/// The file-dialog filter for a filter text (see filterEntries): for each entry
+/// its description and its patterns, each ended by a null character, then one
+/// more, as the common dialog takes them. A text without "|" is taken as the
+/// patterns, with itself as their description.
 std::wstring dialogFilter(std::string_view filter);
 
-/// The common file-open dialog of the main window: one filter, the last chosen
-/// name filled in, resizable, without the read-only box; a typed name of a file
-/// that does not exist is accepted. While it shows, none of the program's other
-/// windows takes input.
+/// The common file-open dialog of the main window: the filter's first entry
+/// selected, the last chosen name filled in, resizable, without the read-only
+/// box; a typed name of a file that does not exist is accepted. While it shows, none of the
+/// program's other windows takes input.
 class FileOpenDialog {
 public:
     explicit FileOpenDialog(HWND owner);

@@ -18,12 +18,15 @@ namespace {
 constexpr std::string_view program = "varnholt-convert";
 
 constexpr std::string_view usage = R"(Usage: varnholt-convert [OPTION]... FILE...
-Convert satellite CSV element-set files into three-line TLE files.
+Convert satellite element-set files, CSV or JSON, into three-line TLE files.
 
-Each FILE is converted as the desktop program's load command does: the header
-must begin "OBJECT_NAME,OBJECT_ID", and the TLE is written beside the input,
-named after it up to the first "." of its name, plus "TLE"
-(active.csv -> active.TLE). An existing output is replaced. "-" reads standard
+Each FILE is converted as the desktop program's load command does. It is read
+as JSON (an array of records keyed OBJECT_NAME, OBJECT_ID, EPOCH, ...) when its
+first character other than blanks is "[", otherwise as CSV: a header beginning
+"OBJECT_NAME,OBJECT_ID" and 17 columns a row, or a header naming those columns
+in any order among others, values quoted or not. The TLE is written beside the
+input, named after it up to the first "." of its name, plus "TLE"
+(active.csv -> active.TLE, gp.json -> gp.TLE). An existing output is replaced. "-" reads standard
 input and writes the TLE to standard output.
 
 Catalogue numbers above 99999 are written as a letter and four digits

@@ -4,7 +4,8 @@
 #                                 licence as text files with Windows line ends;
 #   varnholt-<version>-win64.exe  a 64-bit installer of the same files into
 #                                 Program Files\Varnholt, with a Start-menu entry,
-#                                 "Open with" for .csv files and an uninstaller.
+#                                 "Open with" for .csv and .json files and an
+#                                 uninstaller.
 foreach(document README.md LICENSE)
     file(READ ${PROJECT_SOURCE_DIR}/${document} text)
     string(REPLACE "\r\n" "\n" text "${text}")
@@ -61,12 +62,13 @@ set(uninstall_key
 set(vendor_key "Software\\${CPACK_PACKAGE_VENDOR}")
 set(application_key "Software\\Classes\\Applications\\varnholt.exe")
 set(csv_key "Software\\Classes\\.csv")
+set(json_key "Software\\Classes\\.json")
 # SHCNE_ASSOCCHANGED: Explorer shows the changed "Open with" at once.
 set(notify_explorer "System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
 
 # CPack writes NoModify and NoRepair as text, which Add/Remove Programs does
 # not read: they are numbers there, as is the size in KiB. Then "Open with
-# Varnholt" for .csv files.
+# Varnholt" for .csv and .json files.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
   WriteRegDWORD SHCTX \"${uninstall_key}\" \"NoModify\" 1
   WriteRegDWORD SHCTX \"${uninstall_key}\" \"NoRepair\" 1
@@ -77,17 +79,22 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
   WriteRegStr SHCTX \"${application_key}\\shell\\open\\command\" \"\" '\"$INSTDIR\\varnholt.exe\" \"%1\"'
   WriteRegStr SHCTX \"${application_key}\\SupportedTypes\" \".csv\" \"\"
   WriteRegStr SHCTX \"${application_key}\\SupportedTypes\" \".txt\" \"\"
+  WriteRegStr SHCTX \"${application_key}\\SupportedTypes\" \".json\" \"\"
   WriteRegStr SHCTX \"${csv_key}\\OpenWithList\\varnholt.exe\" \"\" \"\"
+  WriteRegStr SHCTX \"${json_key}\\OpenWithList\\varnholt.exe\" \"\" \"\"
   ${notify_explorer}
 ")
-# The "Open with" keys go, and the .csv keys too where nothing else is left in
-# them (/ifempty: no subkeys and no values); so does the vendor's key, which
-# CPack's own commands leave behind.
+# The "Open with" keys go, and the .csv and .json keys too where nothing else
+# is left in them (/ifempty: no subkeys and no values); so does the vendor's
+# key, which CPack's own commands leave behind.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
   DeleteRegKey SHCTX \"${application_key}\"
   DeleteRegKey SHCTX \"${csv_key}\\OpenWithList\\varnholt.exe\"
   DeleteRegKey /ifempty SHCTX \"${csv_key}\\OpenWithList\"
   DeleteRegKey /ifempty SHCTX \"${csv_key}\"
+  DeleteRegKey SHCTX \"${json_key}\\OpenWithList\\varnholt.exe\"
+  DeleteRegKey /ifempty SHCTX \"${json_key}\\OpenWithList\"
+  DeleteRegKey /ifempty SHCTX \"${json_key}\"
   DeleteRegKey SHCTX \"${vendor_key}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
   DeleteRegKey /ifempty SHCTX \"${vendor_key}\"
   ${notify_explorer}

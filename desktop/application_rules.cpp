@@ -58,7 +58,7 @@ bool isLoadableFileName(std::string_view path)
     if (dot == std::string_view::npos)
         return false;
     const std::string suffix = asciiLowerCase(name.substr(dot + 1));
-    return suffix == "csv" || suffix == "txt";
+    return suffix == "csv" || suffix == "txt" || suffix == "json";
 }
 
 } // namespace varnholt

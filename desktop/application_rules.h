@@ -33,7 +33,7 @@ std::string withClosingFullStop(std::string_view message);
 std::string errorBoxText(const std::exception_ptr &error);
 
 /// Whether a file may be handed to the load command by dropping it on the main
-/// window: its name ends in ".csv" or ".txt", in any letter case. The folder
+/// window: its name ends in ".csv", ".txt" or ".json", in any letter case. The folder
 /// ("/" and "\" both end one) plays no part.
 bool isLoadableFileName(std::string_view path);
 

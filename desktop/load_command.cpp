@@ -22,6 +22,24 @@ namespace {
 
 } // namespace
 
+std::vector<FilterEntry> filterEntries(std::string_view filter)
+{
+    std::vector<FilterEntry> entries;
+    while (!filter.empty()) {
+        const std::size_t bar = filter.find('|');
+        const std::string_view description = filter.substr(0, bar);
+        if (bar == std::string_view::npos) {
+            entries.push_back({ description, description });
+            break;
+        }
+        filter.remove_prefix(bar + 1);
+        const std::size_t nextBar = filter.find('|');
+        entries.push_back({ description, filter.substr(0, nextBar) });
+        filter.remove_prefix(nextBar == std::string_view::npos ? filter.size() : nextBar + 1);
+    }
+    return entries;
+}
+
 std::string summaryMessage(int count, std::string_view outputName, int letterNumbers)
 {
     std::string text = "Conversion completed (";

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnholt {
 
@@ -20,9 +21,10 @@ class LoadCommandHost {
 public:
     virtual ~LoadCommandHost() = default;
 
-    /// Asks for the input file. `filter` is "description|pattern;pattern";
-    /// `lastName` is the name chosen last (empty at first). Returns the chosen
-    /// full path, or nothing when the user cancelled.
+    /// Asks for the input file. `filter` lists the dialog's entries in the form
+    /// filterEntries() reads, the first one selected; `lastName` is the name
+    /// chosen last (empty at first). Returns the chosen full path, or nothing
+    /// when the user cancelled.
     virtual std::optional<std::string> chooseFile(
         const std::string &filter, const std::string &lastName)
         = 0;
@@ -40,8 +42,26 @@ public:
     virtual void placedError(const std::string &text, Point at) = 0;
 };
 
-/// The filter the load command hands to the file dialog.
-inline constexpr std::string_view loadFilter = "CSV satellite data (*.csv, *.txt)|*.csv;*.txt";
+/// One entry of a file dialog's filter: the text the dialog shows, and the
+/// name patterns it stands for, separated by ";".
+struct FilterEntry {
+    std::string_view description;
+    std::string_view patterns;
+
+    bool operator==(const FilterEntry &) const = default;
+};
+
+/// The entries of a filter text "description|patterns|description|patterns...",
+/// in order, e.g. "Text (*.txt)|*.txt;*.text|All files (*.*)|*.*". A last
+/// description without patterns stands for itself as the patterns ("*.csv" is
+/// one entry "*.csv" showing "*.csv"). An empty text has no entries.
+std::vector<FilterEntry> filterEntries(std::string_view filter);
+
+/// The filter the load command hands to the file dialog: CSV and text files
+/// first and selected, then JSON files, then every file.
+inline constexpr std::string_view loadFilter = "CSV satellite data (*.csv, *.txt)|*.csv;*.txt"
+                                               "|JSON satellite data (*.json)|*.json"
+                                               "|All files (*.*)|*.*";
 
 /// The notice when the file dialog gives no file.
 inline constexpr std::string_view noFileMessage = "Not a valid filename";

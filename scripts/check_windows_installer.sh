@@ -4,12 +4,12 @@
 # own that is thrown away afterwards, the installer runs silently, twice (the
 # second run replaces the first), and must leave those files, byte for byte the
 # ZIP's, with the uninstaller in C:\Program Files\Varnholt, the Start-menu
-# entries, the "Open with" keys for .csv files and the Add/Remove Programs
-# entry; the installed converter converts the test catalogue byte for byte.
-# The uninstaller, run silently, must then take away every file, folder,
-# shortcut and key, leaving the .csv type it found as it was, and no mention of
-# Varnholt anywhere in the registry. A Wine step that fails names itself and
-# shows Wine's output.
+# entries, the "Open with" keys for .csv and .json files and the Add/Remove
+# Programs entry; the installed converter converts the test catalogue byte for
+# byte. The uninstaller, run silently, must then take away every file, folder,
+# shortcut and key, leaving the .csv type it found as it was, no .json key
+# where there was none, and no mention of Varnholt anywhere in the registry. A
+# Wine step that fails names itself and shows Wine's output.
 #   scripts/check_windows_installer.sh   leaves build/windows/package/varnholt-<version>-win64.{zip,exe}
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -120,12 +120,17 @@ wine_make_prefix || exit 1
 
 # .csv files already belong to another program, as on any Windows.
 setup_step "giving .csv files to csvfile" wine reg add 'HKCR\.csv' /ve /d csvfile /f
+# .json files belong to nobody: the installer makes their key, the uninstaller removes it.
+if reg_key_exists 'HKCR\.json'; then
+    setup_step "removing Wine's .json key" wine reg delete 'HKCR\.json' /f
+fi
 
 drive_c=$WINEPREFIX/drive_c
 folder="$drive_c/Program Files/Varnholt"
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varnholt"
 application='HKCR\Applications\varnholt.exe'
 open_with='HKCR\.csv\OpenWithList'
+json_open_with='HKCR\.json\OpenWithList'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varnholt'
 vendor_key='HKLM\Software\The Varnholt developers'
 
@@ -167,7 +172,9 @@ expect_value "$application" FriendlyAppName Varnholt
 expect_default "$application\\shell\\open\\command" '"C:\Program Files\Varnholt\varnholt.exe" "%1"'
 expect_value "$application\\SupportedTypes" .csv ""
 expect_value "$application\\SupportedTypes" .txt ""
+expect_value "$application\\SupportedTypes" .json ""
 reg_key_exists "$open_with\\varnholt.exe" || fail "no $open_with\\varnholt.exe"
+reg_key_exists "$json_open_with\\varnholt.exe" || fail "no $json_open_with\\varnholt.exe"
 expect_default 'HKCR\.csv' csvfile
 
 expect_value "$uninstall_key" DisplayName Varnholt
@@ -196,7 +203,7 @@ setup_step "waiting for the uninstaller" wineserver -w
 
 [[ ! -e $folder ]] || fail "C:\\Program Files\\Varnholt remains: $(find "$folder" -mindepth 1 -printf '%P ')"
 [[ ! -e $menu ]] || fail "the Start-menu folder Varnholt remains: $(find "$menu" -mindepth 1 -printf '%P ')"
-for key in "$application" "$open_with" "$uninstall_key" "$vendor_key"; do
+for key in "$application" "$open_with" 'HKCR\.json' "$uninstall_key" "$vendor_key"; do
     if reg_key_exists "$key"; then fail "$key remains"; fi
 done
 expect_default 'HKCR\.csv' csvfile

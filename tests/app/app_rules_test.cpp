@@ -1,5 +1,5 @@
 // Rules of the Qt window that the desktop rules leave to the toolkit: the file
-// dialog's filter and the lower case of the application title.
+// dialog's filters and the lower case of the application title.
 
 #include "application.h"
 #include "load_command.h"
@@ -40,21 +40,23 @@ void AppRulesTest::applicationTitleInEveryScript()
 void AppRulesTest::nameFilter_data()
 {
     QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("qtFilter");
-    QTest::newRow("load command's filter") << QString::fromLatin1(
-        varnholt::loadFilter.data(), static_cast<qsizetype>(varnholt::loadFilter.size()))
-                                           << "CSV satellite data (*.csv, *.txt) (*.csv *.txt)";
-    QTest::newRow("one pattern") << "All files|*"
-                                 << "All files (*)";
-    QTest::newRow("no bar") << "Text (*.txt)"
-                            << "Text (*.txt)";
+    QTest::addColumn<QStringList>("qtFilters");
+    QTest::newRow("load command's filter")
+        << QString::fromLatin1(
+               varnholt::loadFilter.data(), static_cast<qsizetype>(varnholt::loadFilter.size()))
+        << QStringList { "CSV satellite data (*.csv, *.txt) (*.csv *.txt)",
+               "JSON satellite data (*.json) (*.json)", "All files (*.*) (*)" };
+    QTest::newRow("one pattern") << "All files|*" << QStringList { "All files (*)" };
+    QTest::newRow("no bar") << "Text (*.txt)" << QStringList { "Text (*.txt)" };
+    QTest::newRow("all-files pattern among others")
+        << "Data|*.dat;*.*;*.*x" << QStringList { "Data (*.dat * *.*x)" };
 }
 
 void AppRulesTest::nameFilter()
 {
     QFETCH(QString, filter);
-    QFETCH(QString, qtFilter);
-    QCOMPARE(qtNameFilter(filter.toStdString()), qtFilter);
+    QFETCH(QStringList, qtFilters);
+    QCOMPARE(qtNameFilters(filter.toStdString()), qtFilters);
 }
 
 QTEST_APPLESS_MAIN(AppRulesTest)

@@ -155,7 +155,7 @@ private slots:
     void missingFileReachesApplicationErrorBox();
     void renumberingContinuesAcrossRuns();
     void fiveDigitCommandWritesStandIns();
-    void dialogOffersOneFilterForCsvAndTxt();
+    void dialogOffersCsvFirstThenJsonAndAllFiles();
     void startsWithFileArguments_data();
     void startsWithFileArguments();
     void handedFilesRunInTurn_data();
@@ -374,16 +374,28 @@ void LoadCommandsTest::fiveDigitCommandWritesStandIns()
     QCOMPARE(m_form->conversion().fivedigitmode, 0);
 }
 
-void LoadCommandsTest::dialogOffersOneFilterForCsvAndTxt()
+void LoadCommandsTest::dialogOffersCsvFirstThenJsonAndAllFiles()
 {
-    write(QStringLiteral("a.csv"), header);
-    write(QStringLiteral("b.txt"), header);
-    write(QStringLiteral("c.dat"), header);
+    for (const char *name : { "a.csv", "b.txt", "c.dat", "gp.json", "elements" })
+        write(QString::fromLatin1(name), header);
     // Chosen once, so that the dialog opens in the temporary folder.
     runCommand(m_form->LoadCSVfile1, m_dir->filePath(QStringLiteral("a.csv")));
 
+    // The files the dialog lists once it has read the folder.
+    const auto listedFiles = [](QWidget *modal) {
+        QStringList listed;
+        auto *view = modal->findChild<QListView *>(QStringLiteral("listView"));
+        (void)QTest::qWaitFor(
+            [&] { return view && view->model()->rowCount(view->rootIndex()) > 1; });
+        for (int row = 0; view && row < view->model()->rowCount(view->rootIndex()); ++row)
+            listed.append(view->model()->index(row, 0, view->rootIndex()).data().toString());
+        listed.sort();
+        return listed;
+    };
     QStringList filters;
+    QStringList selected;
     QStringList listed;
+    QStringList listedByLast;
     bool resizable = false;
     ShownBox notice;
     ModalAnswerer answerer;
@@ -391,36 +403,62 @@ void LoadCommandsTest::dialogOffersOneFilterForCsvAndTxt()
         auto *combo = modal->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         for (int i = 0; combo && i < combo->count(); ++i)
             filters.append(combo->itemText(i));
+        selected.append(combo ? combo->currentText() : QString());
         resizable = modal->minimumSize() != modal->maximumSize();
-        auto *view = modal->findChild<QListView *>(QStringLiteral("listView"));
-        (void)QTest::qWaitFor(
-            [&] { return view && view->model()->rowCount(view->rootIndex()) > 1; });
-        for (int row = 0; view && row < view->model()->rowCount(view->rootIndex()); ++row)
-            listed.append(view->model()->index(row, 0, view->rootIndex()).data().toString());
+        listed = listedFiles(modal);
+        // The user turns to the last entry before cancelling.
+        if (combo) {
+            combo->setCurrentIndex(combo->count() - 1);
+            emit combo->activated(combo->currentIndex());
+        }
+        (void)QTest::qWaitFor([&] { return listedFiles(modal).size() > listed.size(); });
+        listedByLast = listedFiles(modal);
         modal->close();
     });
     answerer.expect(recordBox(notice));
     m_form->LoadCSVfile1->trigger();
-    QVERIFY(QTest::qWaitFor([&] { return answerer.done() && !QApplication::activeModalWidget(); }));
+    QVERIFY(allAnswered(answerer));
 
-    QCOMPARE(filters, QStringList({ "CSV satellite data (*.csv, *.txt)" }));
-    listed.sort();
+    QCOMPARE(filters,
+        QStringList({ "CSV satellite data (*.csv, *.txt)", "JSON satellite data (*.json)",
+            "All files (*.*)" }));
     QCOMPARE(listed, QStringList({ "a.csv", "b.txt" }));
+    // The run that opened the folder wrote a.TLE.
+    QCOMPARE(
+        listedByLast, QStringList({ "a.TLE", "a.csv", "b.txt", "c.dat", "elements", "gp.json" }));
     QVERIFY(resizable);
     QCOMPARE(notice.text, QStringLiteral("Not a valid filename"));
+
+    // Opened again, the dialog starts from the first entry, whatever was chosen last.
+    ModalAnswerer again;
+    again.expect([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        selected.append(dialog ? dialog->selectedNameFilter() : QString());
+        modal->close();
+    });
+    again.expect(recordBox(notice));
+    m_form->LoadCSVfile1->trigger();
+    QVERIFY(allAnswered(again));
+    QCOMPARE(selected,
+        QStringList({ "CSV satellite data (*.csv, *.txt)", "CSV satellite data (*.csv, *.txt)" }));
 }
 
 void LoadCommandsTest::startsWithFileArguments_data()
 {
-    QTest::addColumn<QString>("argument"); // in the temporary folder, the current directory
-    QTest::newRow("full path") << QString();
-    QTest::newRow("relative path") << "./active.csv";
+    QTest::addColumn<QString>("name"); // written in the temporary folder, the current directory
+    QTest::addColumn<QString>("argument"); // null: the file's full path
+    QTest::newRow("full path") << "active.csv" << QString();
+    QTest::newRow("relative path") << "active.csv"
+                                   << "./active.csv";
+    // Whatever the file holds, a JSON file's name is handed on as any other.
+    QTest::newRow("JSON file") << "active.json" << QString();
 }
 
 void LoadCommandsTest::startsWithFileArguments()
 {
+    QFETCH(QString, name);
     QFETCH(QString, argument);
-    const QString input = write(QStringLiteral("active.csv"), header + rowA + rowB);
+    const QString input = write(name, header + rowA + rowB);
     const QString output = m_dir->filePath(QStringLiteral("active.TLE"));
     QVERIFY(QDir::setCurrent(m_dir->path()));
     TMainForm form;
@@ -503,6 +541,9 @@ void LoadCommandsTest::dragAcceptance_data()
     QTest::newRow(".csv file") << QList { file("active.csv") } << QString() << copyOrMove << true;
     QTest::newRow(".TXT in capitals")
         << QList { file("LIST.TXT") } << QString() << copyOrMove << true;
+    QTest::newRow(".json file") << QList { file("gp.json") } << QString() << copyOrMove << true;
+    QTest::newRow(".JSON in capitals")
+        << QList { file("GP.JSON") } << QString() << copyOrMove << true;
     QTest::newRow("two loadable files, with their names as text")
         << QList { file("a.csv"), file("b.Txt") } << "/tmp/varnholt-drag/a.csv" << copyOrMove
         << true;
@@ -568,14 +609,19 @@ void LoadCommandsTest::droppedFilesRunInTurn()
 {
     const QString first = write(QStringLiteral("first.csv"), header + rowA + rowB);
     const QString second = write(QStringLiteral("SECOND.TXT"), header + rowB);
+    // The front end hands a JSON file on by its name; what it holds is the reader's matter.
+    const QString third = write(QStringLiteral("gp.json"), header + rowA);
     QMimeData data;
-    data.setUrls({ QUrl::fromLocalFile(first), QUrl::fromLocalFile(second) });
+    data.setUrls(
+        { QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(third) });
 
     ShownBox firstBox;
     ShownBox secondBox;
+    ShownBox thirdBox;
     ModalAnswerer answerer;
     answerer.expect(recordBox(firstBox));
     answerer.expect(recordBox(secondBox));
+    answerer.expect(recordBox(thirdBox));
     // A drop comes after the drag entered the window, as a file manager offers it.
     const QPoint middle = m_form->rect().center();
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
@@ -592,7 +638,9 @@ void LoadCommandsTest::droppedFilesRunInTurn()
     QCOMPARE(secondBox.text, summaryText(1, m_dir->filePath(QStringLiteral("SECOND.TLE"))));
     QCOMPARE(
         catalogueNumbers(m_dir->filePath(QStringLiteral("SECOND.TLE"))), QStringList({ "40733" }));
-    QVERIFY(QFile::exists(first) && QFile::exists(second));
+    QCOMPARE(thirdBox.text, summaryText(1, m_dir->filePath(QStringLiteral("gp.TLE"))));
+    QCOMPARE(catalogueNumbers(m_dir->filePath(QStringLiteral("gp.TLE"))), QStringList({ "40732" }));
+    QVERIFY(QFile::exists(first) && QFile::exists(second) && QFile::exists(third));
 }
 
 void LoadCommandsTest::fileSizeLimitReachesApplicationErrorBox()

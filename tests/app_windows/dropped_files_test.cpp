@@ -161,18 +161,20 @@ namespace {
 
     TEST_F(DroppedFiles, EachConvertedInTurnAsIfChosenInTheDialog)
     {
-        drop({ copied("catalogue.csv", "active.csv"), copied("catalogue.csv", "Geo.2024.TXT") },
-            std::chrono::seconds(20), 2);
+        // A JSON file is handed on by its name; what it holds is the reader's matter.
+        drop({ copied("catalogue.csv", "active.csv"), copied("catalogue.csv", "Geo.2024.TXT"),
+                 copied("catalogue.csv", "gp.JSON") },
+            std::chrono::seconds(20), 3);
 
         const std::string expected = testing::readBytes(testData("catalogue.tle"));
-        EXPECT_EQ(testing::readBytes(m_folder.path() / "active.TLE"), expected);
-        EXPECT_EQ(testing::readBytes(m_folder.path() / "Geo.TLE"), expected);
         const std::vector<std::wstring> texts = m_answerer.texts();
-        ASSERT_EQ(texts.size(), 2U);
-        EXPECT_NE(texts[0].find((m_folder.path() / "active.TLE").wstring()), std::wstring::npos)
-            << utf8Text(texts[0]);
-        EXPECT_NE(texts[1].find((m_folder.path() / "Geo.TLE").wstring()), std::wstring::npos)
-            << utf8Text(texts[1]);
+        ASSERT_EQ(texts.size(), 3U);
+        const char *const outputs[] = { "active.TLE", "Geo.TLE", "gp.TLE" };
+        for (std::size_t i = 0; i < 3; ++i) {
+            const fs::path output = m_folder.path() / outputs[i];
+            EXPECT_EQ(testing::readBytes(output), expected) << outputs[i];
+            EXPECT_NE(texts[i].find(output.wstring()), std::wstring::npos) << utf8Text(texts[i]);
+        }
     }
 
     TEST_F(DroppedFiles, ADropHoldingOtherFilesIsPassedOverWhole)

@@ -1,5 +1,5 @@
 // What the Windows window adds to the shared rules: letters put in lower case
-// as the system does it, and the file dialog's filter in the common dialog's form.
+// as the system does it, and the file dialog's filters in the common dialog's form.
 
 #include "application.h"
 #include "window_host.h"
@@ -37,6 +37,10 @@ namespace {
             L"CSV satellite data (*.csv, *.txt)\0*.csv;*.txt\0\0"s);
         EXPECT_EQ(dialogFilter("*.csv"), L"*.csv\0*.csv\0\0"s);
         EXPECT_EQ(dialogFilter("Satelliten \xc3\xa4|*.csv"), L"Satelliten \u00e4\0*.csv\0\0"s);
+        EXPECT_EQ(dialogFilter(loadFilter),
+            L"CSV satellite data (*.csv, *.txt)\0*.csv;*.txt\0"
+            L"JSON satellite data (*.json)\0*.json\0"
+            L"All files (*.*)\0*.*\0\0"s);
     }
 
 } // namespace

@@ -148,7 +148,22 @@ namespace {
 
         run.command(windows_app::LoadCSVfile1);
         HWND dialog = run.waitForOpenDialog();
-        EXPECT_EQ(windowText(::GetDlgItem(dialog, 0x470)), L"CSV satellite data (*.csv, *.txt)");
+        // The file-type box: CSV first and selected, then JSON and every file.
+        HWND types = ::GetDlgItem(dialog, 0x470);
+        EXPECT_EQ(windowText(types), L"CSV satellite data (*.csv, *.txt)");
+        EXPECT_EQ(::SendMessageW(types, CB_GETCURSEL, 0, 0), 0);
+        std::vector<std::wstring> offered;
+        // CB_ERR, -1, lists nothing.
+        const LRESULT count = ::SendMessageW(types, CB_GETCOUNT, 0, 0);
+        for (WPARAM i = 0; count > 0 && i < static_cast<WPARAM>(count); ++i) {
+            std::wstring item(
+                static_cast<std::size_t>(::SendMessageW(types, CB_GETLBTEXTLEN, i, 0)), L'\0');
+            ::SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+            offered.push_back(item);
+        }
+        EXPECT_EQ(offered,
+            (std::vector<std::wstring> { L"CSV satellite data (*.csv, *.txt)",
+                L"JSON satellite data (*.json)", L"All files (*.*)" }));
         EXPECT_EQ(fileNameIn(dialog), L"") << "no name is filled in before one was chosen";
         chooseFile(dialog, input);
 

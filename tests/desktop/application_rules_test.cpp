@@ -98,13 +98,13 @@ namespace {
         EXPECT_EQ(textFor(42), "An unexpected error occurred.");
     }
 
-    TEST(LoadableFileName, CsvAndTextFilesInAnyLetterCase)
+    TEST(LoadableFileName, CsvTextAndJsonFilesInAnyLetterCase)
     {
         for (const char *path : { "active.csv", "/home/u/ACTIVE.CSV", "C:\\Data\\list.2024.Txt",
-                 "a.b.csv", "C:\\v1.2\\elements.txt" })
+                 "a.b.csv", "C:\\v1.2\\elements.txt", "gp.json", "C:\\Data\\GP.JSON" })
             EXPECT_TRUE(isLoadableFileName(path)) << path;
         for (const char *path : { "active.TLE", "elements", "/data.csv/elements", "C:\\v.csv\\x",
-                 "active.csv.bak", "active.csvx", "" })
+                 "active.csv.bak", "active.csvx", "gp.jsonl", "/gp.json/x", "json", "" })
             EXPECT_FALSE(isLoadableFileName(path)) << path;
     }
 

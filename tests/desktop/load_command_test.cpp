@@ -13,11 +13,17 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace varnholt {
 
 /// How GoogleTest prints a point in its messages.
 inline void PrintTo(Point point, std::ostream *out) { *out << point.x << ',' << point.y; }
+inline void PrintTo(const FilterEntry &entry, std::ostream *out)
+{
+    *out << '"' << entry.description << "\" | \"" << entry.patterns << '"';
+}
 
 namespace {
 
@@ -50,6 +56,33 @@ namespace {
         EXPECT_EQ(summaryPlace({ 100, 200 }), (Point { 175, 265 }));
         EXPECT_EQ(wrongHeaderPlace({ -200, 10 }), (Point { -75, 110 }));
     }
+
+    struct FilterCase {
+        const char *name;
+        std::string_view filter;
+        std::vector<FilterEntry> entries;
+    };
+
+    class FilterEntries : public ::testing::TestWithParam<FilterCase> { };
+
+    TEST_P(FilterEntries, ReadInOrder)
+    {
+        EXPECT_EQ(filterEntries(GetParam().filter), GetParam().entries);
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Texts,
+        FilterEntries,
+        ::testing::Values(
+            FilterCase { "LoadCommands", loadFilter,
+                { { "CSV satellite data (*.csv, *.txt)", "*.csv;*.txt" },
+                    { "JSON satellite data (*.json)", "*.json" }, { "All files (*.*)", "*.*" } } },
+            FilterCase { "OneEntry", "Text|*.txt", { { "Text", "*.txt" } } },
+            FilterCase { "PatternsWithoutDescription", "*.csv", { { "*.csv", "*.csv" } } },
+            FilterCase { "LastPatternsMissing", "Text|*.txt|*.dat",
+                { { "Text", "*.txt" }, { "*.dat", "*.dat" } } },
+            FilterCase { "EmptyPatterns", "Text|", { { "Text", "" } } },
+            FilterCase { "Empty", "", {} }),
+        caseName);
 
     /// The three commands of the File menu, and a file handed over without the dialog.
     enum class Command { load, renumber, fiveDigit, handedOver };
