@@ -5,6 +5,7 @@
 #include "field_text.h"
 #include "file_io.h"
 #include "line_reader.h"
+#include "named_columns.h"
 #include "tle_layout.h"
 
 #include <array>
@@ -235,13 +236,15 @@ RunResult Conversion::convertInto(const std::string &outputName)
 {
     InputFile input(sourcefilename);
     LineReader reader(input.handle());
-    if (!headerAccepted(reader)) {
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown) {
         input.close();
         return { RunOutcome::WrongHeader, 0, 0, {} };
     }
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(result.outputName, input.handle());
-    convertRows(reader, output, result);
+    convertForm(form, reader, named, output, result);
     input.close();
     output.finish();
     return result;
@@ -250,11 +253,13 @@ RunResult Conversion::convertInto(const std::string &outputName)
 RunResult Conversion::convertStreams(FileHandle input, FileHandle output)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader))
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown)
         return { RunOutcome::WrongHeader, 0, 0, {} };
     OutputFile file(output);
     RunResult result { RunOutcome::Converted, 0, 0, {} };
-    convertRows(reader, file, result);
+    convertForm(form, reader, named, file, result);
     file.finish();
     return result;
 }
@@ -262,24 +267,43 @@ RunResult Conversion::convertStreams(FileHandle input, FileHandle output)
 RunResult Conversion::convertStreams(FileHandle input, const std::string &outputName)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader))
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown)
         return { RunOutcome::WrongHeader, 0, 0, {} };
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(outputName, input);
-    convertRows(reader, output, result);
+    convertForm(form, reader, named, output, result);
     output.finish();
     return result;
 }
 
-bool Conversion::headerAccepted(LineReader &reader)
+Conversion::InputForm Conversion::readForm(LineReader &reader, NamedColumns &named)
 {
     std::string_view header;
     if (!reader.next(header))
-        return false;
-    // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
-    if (header.starts_with(utf8ByteOrderMark))
-        header.remove_prefix(utf8ByteOrderMark.size());
-    return header.starts_with(csvHeader);
+        return InputForm::unknown;
+    switch (named.read(header)) {
+    case NamedColumns::Form::positional:
+        return InputForm::rows;
+    case NamedColumns::Form::named:
+        return InputForm::namedRows;
+    case NamedColumns::Form::unknown:
+        break;
+    }
+    return InputForm::unknown;
+}
+
+void Conversion::convertForm(InputForm form,
+    LineReader &reader,
+    const NamedColumns &named,
+    OutputFile &output,
+    RunResult &result)
+{
+    if (form == InputForm::namedRows)
+        convertNamedRows(reader, named, output, result);
+    else
+        convertRows(reader, output, result);
 }
 
 void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &result)
@@ -314,6 +338,62 @@ void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &
     }
     result.count = count;
     result.letterNumbers = letterNumbers;
+}
+
+void Conversion::writeCurrent(OutputFile &output, int &count, int &letterNumbers)
+{
+    output.writeEntry(namewidth == 0 ? elementSet.satname : nameLine(elementSet.satname, namewidth),
+        line1, line2);
+    ++count;
+    letterNumbers += static_cast<int>(line1[catalogueColumn - 1] > '9');
+}
+
+void Conversion::convertNamedRows(
+    LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result)
+{
+    int count = 0;
+    int letterNumbers = 0;
+    try {
+        CsvRecord record;
+        RowColumns::Texts texts;
+        std::string_view line;
+        while (reader.next(line)) {
+            if (isBlankRow(line))
+                continue;
+            const int lineNumber = reader.lineNumber();
+            // A quoted value may go on over the next lines.
+            for (bool complete = record.start(line, lineNumber); !complete;
+                 complete = record.resume(line)) {
+                if (!reader.next(line))
+                    throw ConversionError("Line " + std::to_string(lineNumber)
+                            + " has a quoted value that the file ends in",
+                        lineNumber);
+            }
+            try {
+                named.take(record, texts);
+                takeTexts(texts, lineNumber);
+                ConvertTLE();
+            } catch (ConversionError &error) {
+                error.setLine(lineNumber);
+                throw;
+            }
+            writeCurrent(output, count, letterNumbers);
+        }
+    } catch (const std::bad_alloc &) {
+        output.abandon();
+        throw ConversionError(outOfMemoryMessage(reader.lineNumber()), reader.lineNumber());
+    } catch (...) {
+        output.abandon();
+        throw;
+    }
+    result.count = count;
+    result.letterNumbers = letterNumbers;
+}
+
+void Conversion::takeTexts(const RowColumns::Texts &texts, int lineNumber)
+{
+    m_columns.fill(texts);
+    takeColumns(RowColumns::count, lineNumber);
 }
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
