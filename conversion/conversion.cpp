@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "field_text.h"
 #include "file_io.h"
+#include "json_records.h"
 #include "line_reader.h"
 #include "named_columns.h"
 #include "tle_layout.h"
@@ -280,6 +281,27 @@ RunResult Conversion::convertStreams(FileHandle input, const std::string &output
 
 Conversion::InputForm Conversion::readForm(LineReader &reader, NamedColumns &named)
 {
+    // JSON when the first byte after a byte-order mark and blanks is "[".
+    // A pipe may hand over a few bytes at a time: more are asked for until
+    // that byte is there, the input ends or a buffer is full of blanks.
+    for (std::size_t wanted = 1;;) {
+        const std::string_view bytes = reader.peek(wanted);
+        std::string_view rest = bytes;
+        const bool markSoFar = rest.size() < utf8ByteOrderMark.size()
+            && utf8ByteOrderMark.starts_with(rest) && !rest.empty();
+        if (rest.starts_with(utf8ByteOrderMark))
+            rest.remove_prefix(utf8ByteOrderMark.size());
+        const std::size_t first = rest.find_first_not_of(" \t\r\n");
+        if (first != std::string_view::npos && !markSoFar) {
+            if (rest[first] == '[')
+                return InputForm::json;
+            break;
+        }
+        if (bytes.size() < wanted)
+            break;
+        wanted = bytes.size() + 1;
+    }
+
     std::string_view header;
     if (!reader.next(header))
         return InputForm::unknown;
@@ -300,7 +322,9 @@ void Conversion::convertForm(InputForm form,
     OutputFile &output,
     RunResult &result)
 {
-    if (form == InputForm::namedRows)
+    if (form == InputForm::json)
+        convertJson(reader, output, result);
+    else if (form == InputForm::namedRows)
         convertNamedRows(reader, named, output, result);
     else
         convertRows(reader, output, result);
@@ -382,6 +406,34 @@ void Conversion::convertNamedRows(
     } catch (const std::bad_alloc &) {
         output.abandon();
         throw ConversionError(outOfMemoryMessage(reader.lineNumber()), reader.lineNumber());
+    } catch (...) {
+        output.abandon();
+        throw;
+    }
+    result.count = count;
+    result.letterNumbers = letterNumbers;
+}
+
+void Conversion::convertJson(LineReader &reader, OutputFile &output, RunResult &result)
+{
+    int count = 0;
+    int letterNumbers = 0;
+    int lastLine = 1; // the line of the record taken last, for a message on memory
+    try {
+        readJsonRecords(reader, [&](const RowColumns::Texts &texts, int lineNumber) {
+            lastLine = lineNumber;
+            try {
+                takeTexts(texts, lineNumber);
+                ConvertTLE();
+            } catch (ConversionError &error) {
+                error.setLine(lineNumber);
+                throw;
+            }
+            writeCurrent(output, count, letterNumbers);
+        });
+    } catch (const std::bad_alloc &) {
+        output.abandon();
+        throw ConversionError(outOfMemoryMessage(lastLine), lastLine);
     } catch (...) {
         output.abandon();
         throw;

@@ -18,7 +18,7 @@ class OutputFile;
 
 /// How a run ended (an error ends it by an exception instead).
 enum class RunOutcome {
-    WrongHeader, ///< no satellite CSV header: nothing was written
+    WrongHeader, ///< neither a satellite CSV header nor a JSON array: nothing was written
     Converted, ///< every row converted
 };
 
@@ -40,15 +40,17 @@ inline constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// while it lives. `renumbermode`, `fivedigitmode` and `namewidth` are the
 /// options every run follows, as they stand when it starts.
 ///
-/// A run reads two forms of input, told apart by their header (a UTF-8
-/// byte-order mark in front passed over):
+/// A run reads three forms of input, told apart by their first bytes (a
+/// UTF-8 byte-order mark in front passed over):
 /// - CSV whose header begins "OBJECT_NAME,OBJECT_ID": its rows are read by
 ///   position, the 17 columns in the standard order (columnNames), commas
 ///   always separating; unless the header is not the standard one but names
 ///   every needed column, which makes it the next form;
 /// - CSV whose header names every needed column, in any order, beside any
 ///   others: its rows are read by those names with RFC 4180 quoting
-///   (NamedColumns, CsvRecord).
+///   (NamedColumns, CsvRecord);
+/// - a JSON array of records keyed by the same names, when the first byte
+///   that is not blank is "[" (readJsonRecords).
 /// Anything else is RunOutcome::WrongHeader. Every form's element sets go
 /// through the same conversion; errors name the line of the row or record.
 ///
@@ -133,7 +135,7 @@ private:
     void splitRow(PaddedText row, int lineNumber);
     void takeColumns(std::size_t found, int lineNumber);
     // The form of an input, from its first bytes and line.
-    enum class InputForm { unknown, rows, namedRows };
+    enum class InputForm { unknown, rows, namedRows, json };
 
     RunResult convertInto(const std::string &outputName);
     static InputForm readForm(LineReader &reader, NamedColumns &named);
@@ -145,6 +147,7 @@ private:
     void convertRows(LineReader &reader, OutputFile &output, RunResult &result);
     void convertNamedRows(
         LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result);
+    void convertJson(LineReader &reader, OutputFile &output, RunResult &result);
     void takeTexts(const RowColumns::Texts &texts, int lineNumber);
     void writeCurrent(OutputFile &output, int &count, int &letterNumbers);
 };

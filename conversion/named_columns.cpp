@@ -86,8 +86,7 @@ bool CsvRecord::scan(std::string_view line)
             }
             if (line[i] != ',')
                 throw ConversionError("Line " + std::to_string(m_lineNumber) + ": column "
-                        + std::to_string(m_fields.size() + 1)
-                        + " has text after its closing quote",
+                        + std::to_string(m_fields.size() + 1) + " has text after its closing quote",
                     m_lineNumber);
             endField();
             ++i;
@@ -174,9 +173,8 @@ void NamedColumns::take(const CsvRecord &record, RowColumns::Texts &texts) const
                 && (first == absent || m_fieldOf[k] < m_fieldOf[first]))
                 first = k;
         throw ConversionError("Line " + std::to_string(line) + " has only "
-                + std::to_string(record.size()) + " columns; "
-                + std::string(columnNames[first]) + " is column "
-                + std::to_string(m_fieldOf[first] + 1),
+                + std::to_string(record.size()) + " columns; " + std::string(columnNames[first])
+                + " is column " + std::to_string(m_fieldOf[first] + 1),
             line);
     }
     for (std::size_t k = 0; k < columnNames.size(); ++k) {

@@ -12,6 +12,10 @@ converter reads, each of which must convert to tests/data/catalogue.tle:
                    extra columns between them, nothing quoted
   prefixed.csv     a header that begins OBJECT_NAME,OBJECT_ID but has an extra
                    column after them
+  numbers.json     records of the 17 columns, numbers as JSON numbers with
+                   the texts of the CSV file ("0" put before a leading
+                   point, which JSON needs), catalogue numbers in digits
+  strings.json     records of the 40 columns, every value a string
 
     /usr/bin/python3 tests/data/forms/make_forms.py    (rewrites the files)
 
@@ -142,6 +146,13 @@ def main():
     for row in rows:
         text += ",".join(row.get(name, "1958-03-17") for name in prefixed) + "\r\n"
     write("prefixed.csv", text)
+
+    records = []
+    for row in rows:
+        members = (f'    "{name}": {json_value(name, row[name])}' for name in names)
+        records.append("  {\n" + ",\n".join(members) + "\n  }")
+    write("numbers.json", "[\n" + ",\n".join(records) + "\n]\n")
+    write("strings.json", json.dumps(wide, separators=(",", ":")) + "\n")
 
 
 if __name__ == "__main__":
