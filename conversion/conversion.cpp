@@ -4,7 +4,6 @@
 #include "errors.h"
 #include "field_text.h"
 #include "file_io.h"
-#include "json_records.h"
 #include "line_reader.h"
 #include "named_columns.h"
 #include "tle_layout.h"
@@ -279,43 +278,6 @@ RunResult Conversion::convertStreams(FileHandle input, const std::string &output
     return result;
 }
 
-Conversion::InputForm Conversion::readForm(LineReader &reader, NamedColumns &named)
-{
-    // JSON when the first byte after a byte-order mark and blanks is "[".
-    // A pipe may hand over a few bytes at a time: more are asked for until
-    // that byte is there, the input ends or a buffer is full of blanks.
-    for (std::size_t wanted = 1;;) {
-        const std::string_view bytes = reader.peek(wanted);
-        std::string_view rest = bytes;
-        const bool markSoFar = rest.size() < utf8ByteOrderMark.size()
-            && utf8ByteOrderMark.starts_with(rest) && !rest.empty();
-        if (rest.starts_with(utf8ByteOrderMark))
-            rest.remove_prefix(utf8ByteOrderMark.size());
-        const std::size_t first = rest.find_first_not_of(" \t\r\n");
-        if (first != std::string_view::npos && !markSoFar) {
-            if (rest[first] == '[')
-                return InputForm::json;
-            break;
-        }
-        if (bytes.size() < wanted)
-            break;
-        wanted = bytes.size() + 1;
-    }
-
-    std::string_view header;
-    if (!reader.next(header))
-        return InputForm::unknown;
-    switch (named.read(header)) {
-    case NamedColumns::Form::positional:
-        return InputForm::rows;
-    case NamedColumns::Form::named:
-        return InputForm::namedRows;
-    case NamedColumns::Form::unknown:
-        break;
-    }
-    return InputForm::unknown;
-}
-
 void Conversion::convertForm(InputForm form,
     LineReader &reader,
     const NamedColumns &named,
@@ -364,88 +326,18 @@ void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &
     result.letterNumbers = letterNumbers;
 }
 
-void Conversion::writeCurrent(OutputFile &output, int &count, int &letterNumbers)
-{
-    output.writeEntry(namewidth == 0 ? elementSet.satname : nameLine(elementSet.satname, namewidth),
-        line1, line2);
-    ++count;
-    letterNumbers += static_cast<int>(line1[catalogueColumn - 1] > '9');
-}
-
-void Conversion::convertNamedRows(
-    LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result)
-{
-    int count = 0;
-    int letterNumbers = 0;
-    try {
-        CsvRecord record;
-        RowColumns::Texts texts;
-        std::string_view line;
-        while (reader.next(line)) {
-            if (isBlankRow(line))
-                continue;
-            const int lineNumber = reader.lineNumber();
-            // A quoted value may go on over the next lines.
-            for (bool complete = record.start(line, lineNumber); !complete;
-                 complete = record.resume(line)) {
-                if (!reader.next(line))
-                    throw ConversionError("Line " + std::to_string(lineNumber)
-                            + " has a quoted value that the file ends in",
-                        lineNumber);
-            }
-            try {
-                named.take(record, texts);
-                takeTexts(texts, lineNumber);
-                ConvertTLE();
-            } catch (ConversionError &error) {
-                error.setLine(lineNumber);
-                throw;
-            }
-            writeCurrent(output, count, letterNumbers);
-        }
-    } catch (const std::bad_alloc &) {
-        output.abandon();
-        throw ConversionError(outOfMemoryMessage(reader.lineNumber()), reader.lineNumber());
-    } catch (...) {
-        output.abandon();
-        throw;
-    }
-    result.count = count;
-    result.letterNumbers = letterNumbers;
-}
-
-void Conversion::convertJson(LineReader &reader, OutputFile &output, RunResult &result)
-{
-    int count = 0;
-    int letterNumbers = 0;
-    int lastLine = 1; // the line of the record taken last, for a message on memory
-    try {
-        readJsonRecords(reader, [&](const RowColumns::Texts &texts, int lineNumber) {
-            lastLine = lineNumber;
-            try {
-                takeTexts(texts, lineNumber);
-                ConvertTLE();
-            } catch (ConversionError &error) {
-                error.setLine(lineNumber);
-                throw;
-            }
-            writeCurrent(output, count, letterNumbers);
-        });
-    } catch (const std::bad_alloc &) {
-        output.abandon();
-        throw ConversionError(outOfMemoryMessage(lastLine), lastLine);
-    } catch (...) {
-        output.abandon();
-        throw;
-    }
-    result.count = count;
-    result.letterNumbers = letterNumbers;
-}
-
 void Conversion::takeTexts(const RowColumns::Texts &texts, int lineNumber)
 {
     m_columns.fill(texts);
     takeColumns(RowColumns::count, lineNumber);
+}
+
+void Conversion::assembleTakenLines()
+{
+    // What ConvertTLE does for the texts takeColumns has just set. Calling
+    // it here instead keeps the row loop ConvertTLE's one caller, into which
+    // the compiler then inlines it.
+    assembleLines(elementSet, m_inRow, catalogueForm(), blankline, line1, line2);
 }
 
 void Conversion::splitRow(std::string_view row, int lineNumber)
@@ -458,7 +350,8 @@ void Conversion::splitRow(PaddedText row, int lineNumber)
     takeColumns(m_columns.split(row), lineNumber);
 }
 
-void Conversion::takeColumns(std::size_t found, int lineNumber)
+// Inlined into the row loop also now that takeTexts calls it too.
+[[gnu::always_inline]] inline void Conversion::takeColumns(std::size_t found, int lineNumber)
 {
     if (found < RowColumns::count)
         throw ConversionError("Line " + std::to_string(lineNumber) + " has only "

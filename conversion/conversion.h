@@ -149,6 +149,7 @@ private:
         LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result);
     void convertJson(LineReader &reader, OutputFile &output, RunResult &result);
     void takeTexts(const RowColumns::Texts &texts, int lineNumber);
+    void assembleTakenLines();
     void writeCurrent(OutputFile &output, int &count, int &letterNumbers);
 };
 

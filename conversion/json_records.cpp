@@ -205,8 +205,10 @@ namespace {
     private:
         template <class Number> std::string_view printed(Number number)
         {
-            const auto end = std::to_chars(m_digits.data(), m_digits.data() + m_digits.size(), number);
-            return std::string_view(m_digits.data(), static_cast<std::size_t>(end.ptr - m_digits.data()));
+            const auto end
+                = std::to_chars(m_digits.data(), m_digits.data() + m_digits.size(), number);
+            return std::string_view(
+                m_digits.data(), static_cast<std::size_t>(end.ptr - m_digits.data()));
         }
 
         // A scalar: a column's text when it is one of a record's needed
@@ -226,8 +228,8 @@ namespace {
                         + " is " + wrongKind + ", not a text or a number",
                     m_recordLine);
             if (m_seen[column])
-                throw ConversionError(recordText() + " has " + std::string(columnNames[column])
-                        + " twice",
+                throw ConversionError(
+                    recordText() + " has " + std::string(columnNames[column]) + " twice",
                     m_recordLine);
             m_seen[column] = true;
             m_values[column].assign(text);
