@@ -72,7 +72,8 @@ struct RowEnding {
     std::string text; ///< the entry's three lines with their CR LF ends, or the message
 };
 
-inline std::optional<RowEnding> positionalEnding(Conversion &conversion, const std::vector<std::string> &texts)
+inline std::optional<RowEnding> positionalEnding(
+    Conversion &conversion, const std::vector<std::string> &texts)
 {
     std::string row;
     for (std::size_t k = 0; k < texts.size(); ++k) {

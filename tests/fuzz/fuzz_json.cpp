@@ -91,9 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 "the message and line() differ", run.message);
         if (run.message.starts_with("Record "))
             require(run.message.starts_with("Record " + std::to_string(entries.size() + 1) + " ")
-                    || run.message.starts_with("Record " + std::to_string(entries.size() + 1) + ":"),
-                "a record error names another record than the one after the entries",
-                run.message);
+                    || run.message.starts_with(
+                        "Record " + std::to_string(entries.size() + 1) + ":"),
+                "a record error names another record than the one after the entries", run.message);
     }
 
     // nlohmann's DOM parser reads the same grammar; the byte-order mark

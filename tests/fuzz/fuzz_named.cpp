@@ -137,7 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const std::array<std::pair<Names, bool>, 4> headers { std::pair { shuffled, false },
-        std::pair { wide, true }, std::pair { prefixed(), false }, std::pair { backwards(), true } };
+        std::pair { wide, true }, std::pair { prefixed(), false },
+        std::pair { backwards(), true } };
     const auto &[names, quoted] = headers[data[0] & 3];
     const std::string bytes = headerLine(names, quoted) + "\r\n"
         + std::string(reinterpret_cast<const char *>(data) + 1, size - 1);
@@ -168,7 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         };
         if (!record.error.empty()) {
             stopsHere(record.error);
-            require(run.message == record.error, "wrong message", run.message + " / " + record.error);
+            require(
+                run.message == record.error, "wrong message", run.message + " / " + record.error);
             return 0;
         }
         if (record.fields.size() < needed) {
