@@ -1,5 +1,4 @@
 #include "conversion.h"
-
 #include "errors.h"
 #include "file_io.h"
 #include "json_records.h"

@@ -145,16 +145,19 @@ NamedColumns::Form NamedColumns::read(std::string_view header)
         if (k != optionalColumn && m_fieldOf[k] == absent)
             missing = k;
 
-    if (positionalHeader)
-        return missing || twice ? Form::positional : Form::named;
-    if (named < 2)
-        return Form::unknown;
-    if (twice)
-        throw ConversionError(
-            "The header has two " + std::string(columnNames[*twice]) + " columns", 1);
-    if (missing)
-        throw ConversionError(
-            "The header has no " + std::string(columnNames[*missing]) + " column", 1);
+    if (positionalHeader) {
+        if (missing || twice)
+            return Form::positional;
+    } else {
+        if (named < 2)
+            return Form::unknown;
+        if (twice)
+            throw ConversionError(
+                "The header has two " + std::string(columnNames[*twice]) + " columns", 1);
+        if (missing)
+            throw ConversionError(
+                "The header has no " + std::string(columnNames[*missing]) + " column", 1);
+    }
     m_fieldsNeeded = 0;
     for (std::size_t k = 0; k < columnNames.size(); ++k)
         if (k != optionalColumn)

@@ -297,6 +297,19 @@ namespace {
                 "'0.05x2' is not a valid floating point value", 4 }),
         caseName);
 
+    // A header that begins as the standard one but is read by its names
+    // (an extra column among the first 17) still finds rows too short for it.
+    TEST(NamedRowsAfterTheStandardStart, AreCheckedForLength)
+    {
+        const testing::TemporaryFolder folder("start");
+        std::string columns(header);
+        columns.insert(columns.find(",EPOCH"), ",LAUNCH_DATE");
+        const Ending ending = convertBytes(folder, columns + "\n" + std::string(exampleRow) + "\n");
+        EXPECT_EQ(ending.message, "Line 2 has only 17 columns; MEAN_MOTION_DDOT is column 18");
+        EXPECT_EQ(ending.line, 2);
+        EXPECT_EQ(ending.output, "");
+    }
+
     // RFC 4180 records, line by line.
 
     struct RecordCase {
