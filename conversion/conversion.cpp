@@ -5,6 +5,7 @@
 #include "field_text.h"
 #include "file_io.h"
 #include "line_reader.h"
+#include "named_columns.h"
 #include "tle_layout.h"
 
 #include <array>
@@ -235,13 +236,15 @@ RunResult Conversion::convertInto(const std::string &outputName)
 {
     InputFile input(sourcefilename);
     LineReader reader(input.handle());
-    if (!headerAccepted(reader)) {
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown) {
         input.close();
         return { RunOutcome::WrongHeader, 0, 0, {} };
     }
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(result.outputName, input.handle());
-    convertRows(reader, output, result);
+    convertForm(form, reader, named, output, result);
     input.close();
     output.finish();
     return result;
@@ -250,11 +253,13 @@ RunResult Conversion::convertInto(const std::string &outputName)
 RunResult Conversion::convertStreams(FileHandle input, FileHandle output)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader))
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown)
         return { RunOutcome::WrongHeader, 0, 0, {} };
     OutputFile file(output);
     RunResult result { RunOutcome::Converted, 0, 0, {} };
-    convertRows(reader, file, result);
+    convertForm(form, reader, named, file, result);
     file.finish();
     return result;
 }
@@ -262,24 +267,29 @@ RunResult Conversion::convertStreams(FileHandle input, FileHandle output)
 RunResult Conversion::convertStreams(FileHandle input, const std::string &outputName)
 {
     LineReader reader(input);
-    if (!headerAccepted(reader))
+    NamedColumns named;
+    const InputForm form = readForm(reader, named);
+    if (form == InputForm::unknown)
         return { RunOutcome::WrongHeader, 0, 0, {} };
     RunResult result { RunOutcome::Converted, 0, 0, outputName };
     OutputFile output(outputName, input);
-    convertRows(reader, output, result);
+    convertForm(form, reader, named, output, result);
     output.finish();
     return result;
 }
 
-bool Conversion::headerAccepted(LineReader &reader)
+void Conversion::convertForm(InputForm form,
+    LineReader &reader,
+    const NamedColumns &named,
+    OutputFile &output,
+    RunResult &result)
 {
-    std::string_view header;
-    if (!reader.next(header))
-        return false;
-    // Spreadsheets save "CSV UTF-8" with a byte-order mark in front.
-    if (header.starts_with(utf8ByteOrderMark))
-        header.remove_prefix(utf8ByteOrderMark.size());
-    return header.starts_with(csvHeader);
+    if (form == InputForm::json)
+        convertJson(reader, output, result);
+    else if (form == InputForm::namedRows)
+        convertNamedRows(reader, named, output, result);
+    else
+        convertRows(reader, output, result);
 }
 
 void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &result)
@@ -316,6 +326,20 @@ void Conversion::convertRows(LineReader &reader, OutputFile &output, RunResult &
     result.letterNumbers = letterNumbers;
 }
 
+void Conversion::takeTexts(const RowColumns::Texts &texts, int lineNumber)
+{
+    m_columns.fill(texts);
+    takeColumns(RowColumns::count, lineNumber);
+}
+
+void Conversion::assembleTakenLines()
+{
+    // What ConvertTLE does for the texts takeColumns has just set. Calling
+    // it here instead keeps the row loop ConvertTLE's one caller, into which
+    // the compiler then inlines it.
+    assembleLines(elementSet, m_inRow, catalogueForm(), blankline, line1, line2);
+}
+
 void Conversion::splitRow(std::string_view row, int lineNumber)
 {
     takeColumns(m_columns.split(row), lineNumber);
@@ -326,7 +350,8 @@ void Conversion::splitRow(PaddedText row, int lineNumber)
     takeColumns(m_columns.split(row), lineNumber);
 }
 
-void Conversion::takeColumns(std::size_t found, int lineNumber)
+// Inlined into the row loop also now that takeTexts calls it too.
+[[gnu::always_inline]] inline void Conversion::takeColumns(std::size_t found, int lineNumber)
 {
     if (found < RowColumns::count)
         throw ConversionError("Line " + std::to_string(lineNumber) + " has only "

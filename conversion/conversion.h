@@ -13,11 +13,12 @@
 namespace varnholt {
 
 class LineReader;
+class NamedColumns;
 class OutputFile;
 
 /// How a run ended (an error ends it by an exception instead).
 enum class RunOutcome {
-    WrongHeader, ///< the header did not begin "OBJECT_NAME,OBJECT_ID": nothing was written
+    WrongHeader, ///< neither a satellite CSV header nor a JSON array: nothing was written
     Converted, ///< every row converted
 };
 
@@ -28,7 +29,7 @@ struct RunResult {
     std::string outputName; ///< the file written, or empty for an open file or none created
 };
 
-/// The header every input must begin with.
+/// The header a CSV input read by position begins with.
 inline constexpr std::string_view csvHeader = "OBJECT_NAME,OBJECT_ID";
 
 /// Passed over in front of the header: spreadsheets begin their UTF-8 CSV files with it.
@@ -38,6 +39,20 @@ inline constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// window (or the command-line process); the renumber counter is never reset
 /// while it lives. `renumbermode`, `fivedigitmode` and `namewidth` are the
 /// options every run follows, as they stand when it starts.
+///
+/// A run reads three forms of input, told apart by their first bytes (a
+/// UTF-8 byte-order mark in front passed over):
+/// - CSV whose header begins "OBJECT_NAME,OBJECT_ID": its rows are read by
+///   position, the 17 columns in the standard order (columnNames), commas
+///   always separating; unless the header is not the standard one but names
+///   every needed column, which makes it the next form;
+/// - CSV whose header names every needed column, in any order, beside any
+///   others: its rows are read by those names with RFC 4180 quoting
+///   (NamedColumns, CsvRecord);
+/// - a JSON array of records keyed by the same names, when the first byte
+///   that is not blank is "[" (readJsonRecords).
+/// Anything else is RunOutcome::WrongHeader. Every form's element sets go
+/// through the same conversion; errors name the line of the row or record.
 ///
 /// A run shows nothing: its caller tells the user from the result. Errors
 /// (I/O, number texts, short rows, a line too long for the memory left) are
@@ -119,9 +134,23 @@ private:
     CatalogueForm catalogueForm() const noexcept;
     void splitRow(PaddedText row, int lineNumber);
     void takeColumns(std::size_t found, int lineNumber);
+    // The form of an input, from its first bytes and line.
+    enum class InputForm { unknown, rows, namedRows, json };
+
     RunResult convertInto(const std::string &outputName);
-    static bool headerAccepted(LineReader &reader);
+    static InputForm readForm(LineReader &reader, NamedColumns &named);
+    void convertForm(InputForm form,
+        LineReader &reader,
+        const NamedColumns &named,
+        OutputFile &output,
+        RunResult &result);
     void convertRows(LineReader &reader, OutputFile &output, RunResult &result);
+    void convertNamedRows(
+        LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result);
+    void convertJson(LineReader &reader, OutputFile &output, RunResult &result);
+    void takeTexts(const RowColumns::Texts &texts, int lineNumber);
+    void assembleTakenLines();
+    void writeCurrent(OutputFile &output, int &count, int &letterNumbers);
 };
 
 /// `outputstem` for a chosen path: the path up to and including the first "."

@@ -38,23 +38,6 @@ void OutputFile::flush()
     m_used = 0;
 }
 
-void OutputFile::writeEntry(std::string_view name, std::string_view line1, std::string_view line2)
-{
-    const std::size_t size = name.size() + line1.size() + line2.size() + 6;
-    if (m_used + size > m_buffer.size()) {
-        flush();
-        if (size > m_buffer.size())
-            m_buffer.resize(size);
-    }
-    char *out = m_buffer.data() + m_used;
-    for (std::string_view text : { name, line1, line2 }) {
-        out = std::copy(text.begin(), text.end(), out);
-        *out++ = '\r';
-        *out++ = '\n';
-    }
-    m_used += size;
-}
-
 void OutputFile::abandon() noexcept
 {
     if (m_file == noFile)

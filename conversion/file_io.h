@@ -2,8 +2,10 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,8 +105,24 @@ public:
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
 
-    /// Adds three lines, each ended by CR LF.
-    void writeEntry(std::string_view name, std::string_view line1, std::string_view line2);
+    /// Adds three lines, each ended by CR LF. Defined here, to be inlined
+    /// into each of the run's loops that write entries.
+    void writeEntry(std::string_view name, std::string_view line1, std::string_view line2)
+    {
+        const std::size_t size = name.size() + line1.size() + line2.size() + 6;
+        if (m_used + size > m_buffer.size()) {
+            flush();
+            if (size > m_buffer.size())
+                m_buffer.resize(size);
+        }
+        char *out = m_buffer.data() + m_used;
+        for (std::string_view text : { name, line1, line2 }) {
+            out = std::copy(text.begin(), text.end(), out);
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        m_used += size;
+    }
 
     /// Writes what is buffered and closes the file (when it owns it); every
     /// step checked.

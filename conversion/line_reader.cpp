@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "file_io.h"
 
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -40,6 +41,34 @@ bool LineReader::fill()
     if (got == 0)
         m_eof = true;
     return got > 0;
+}
+
+std::string_view LineReader::peek(std::size_t count)
+{
+    if (m_file != noFile && !m_eof && m_end - m_pos < count) {
+        // The unread bytes to the front, then reads until enough are there.
+        std::memmove(m_storage.data(), m_data + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+        while (m_end < count && m_end < bufferSize) {
+            const std::size_t got = readSome(m_file, m_storage.data() + m_end, bufferSize - m_end);
+            if (got == 0) {
+                m_eof = true;
+                break;
+            }
+            m_end += got;
+        }
+    }
+    return std::string_view(m_data + m_pos, m_end - m_pos);
+}
+
+std::string_view LineReader::nextBytes()
+{
+    if (m_pos == m_end && !fill())
+        return {};
+    const std::string_view bytes(m_data + m_pos, m_end - m_pos);
+    m_pos = m_end;
+    return bytes;
 }
 
 bool LineReader::next(std::string_view &line)

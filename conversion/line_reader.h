@@ -40,6 +40,18 @@ public:
     /// The number of the line returned last, counting from 1.
     int lineNumber() const noexcept { return m_lineNumber; }
 
+    /// The bytes not yet read, at least `count` of them unless the input
+    /// ends first or they would not fit the buffer (64 KiB), without taking
+    /// them: the next call of any kind starts with them again. Valid until
+    /// the next call. Throws IoError when reading fails.
+    std::string_view peek(std::size_t count);
+
+    /// The next bytes of the input as they stand, for a reader of another
+    /// kind that takes over from here: the rest of the buffer, or the next
+    /// buffer's worth; empty at the end of the input. No line rule applies
+    /// to them. Valid until the next call. Throws IoError.
+    std::string_view nextBytes();
+
 private:
     static constexpr std::size_t linePadding = PaddedText::padding;
 

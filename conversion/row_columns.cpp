@@ -88,6 +88,23 @@ template <class Row> std::size_t RowColumns::splitAny(Row row)
 
 std::size_t RowColumns::split(std::string_view row) { return splitAny(row); }
 
+void RowColumns::fill(const Texts &texts)
+{
+    std::size_t size = texts.size() - 1; // the commas
+    for (const std::string_view text : texts)
+        size += text.size();
+    if (m_row.size() < size + PaddedText::padding)
+        m_row.resize(size + PaddedText::padding);
+    char *out = m_row.data();
+    for (std::size_t k = 0; k < count; ++k) {
+        std::copy(texts[k].begin(), texts[k].end(), out);
+        m_columns[k] = PaddedText(std::string_view(out, texts[k].size()));
+        out += texts[k].size();
+        if (k + 1 < count)
+            *out++ = ',';
+    }
+}
+
 std::size_t RowColumns::split(PaddedText row) { return splitAny(row); }
 
 } // namespace varnholt

@@ -27,6 +27,14 @@ public:
     /// where it stands.
     std::size_t split(PaddedText row);
 
+    /// The texts of one row's columns, in column order.
+    using Texts = std::array<std::string_view, count>;
+
+    /// Keeps `texts` as the row split last, laid out as `split` keeps a row:
+    /// one after the other with a comma between them, with room behind.
+    /// For rows whose columns were read by name or from other forms.
+    void fill(const Texts &texts);
+
     /// Column `n` (1 to `count`) of the row split last, valid until the next
     /// split; empty before the first.
     PaddedText operator[](std::size_t n) const noexcept { return m_columns[n - 1]; }

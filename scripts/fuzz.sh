@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(${FUZZ_TARGETS:-fuzz_run fuzz_row fuzz_fields})
+targets=(${FUZZ_TARGETS:-fuzz_run fuzz_row fuzz_fields fuzz_named fuzz_json})
 bin=build/fuzz/tests/fuzz
 
 scripts/deps.sh clang-14 libclang-rt-14-dev
