@@ -36,6 +36,20 @@ QByteArray crlfLine(std::string_view text)
 
 const QByteArray header = crlfLine(varnholt::testing::header);
 const QByteArray rowA = crlfLine(varnholt::testing::exampleRow);
+// The example row as a JSON array of one record, every value a text.
+QByteArray jsonRecordOfRowA()
+{
+    const auto bytes = [](std::string_view text) {
+        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    const QList<QByteArray> names = bytes(varnholt::testing::header).split(',');
+    const QList<QByteArray> values = bytes(varnholt::testing::exampleRow).split(',');
+    QByteArray json = "[\n  {";
+    for (qsizetype k = 0; k < names.size(); ++k)
+        json += (k == 0 ? "\"" : ", \"") + names[k] + "\": \"" + values[k] + '"';
+    return json + "}\n]\n";
+}
+
 const QByteArray rowB = "EXAMPLESAT 5,2016-012B,2024-03-12T01:00:00.000000,14.5,.0001,"
                         "51.6,10.5,20.25,30.125,0,U,40733,12,5,.1E-4,.5E-5,0\r\n";
 
@@ -609,8 +623,7 @@ void LoadCommandsTest::droppedFilesRunInTurn()
 {
     const QString first = write(QStringLiteral("first.csv"), header + rowA + rowB);
     const QString second = write(QStringLiteral("SECOND.TXT"), header + rowB);
-    // The front end hands a JSON file on by its name; what it holds is the reader's matter.
-    const QString third = write(QStringLiteral("gp.json"), header + rowA);
+    const QString third = write(QStringLiteral("gp.json"), jsonRecordOfRowA());
     QMimeData data;
     data.setUrls(
         { QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(third) });
