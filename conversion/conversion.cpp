@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace varnholt {
 
@@ -78,8 +79,8 @@ namespace {
         std::array<char, lineLength + lineRoom> m_text;
     };
 
-    // The entry's lines from `e`, whose number fields are read from `n`, the
-    // same texts bare or with room behind them.
+    // The entry's lines from `e`, whose number fields are read from `n`
+    // (Conversion's NumberFields): the same texts with room behind them.
     template <class Numbers>
     void assembleLines(const TElementSet &e,
         const Numbers &n,
@@ -165,20 +166,6 @@ namespace {
             catalogue2.column, std::string_view(first.at(catalogue1.column), catalogue1.width));
         first.finish(line1);
         second.finish(line2);
-    }
-
-    // The lines from texts set by hand. Off the row loop's path, so kept
-    // small: the compiler's inlining then goes to the row's own assembly.
-    template <class BareNumbers>
-    [[gnu::cold, gnu::noinline]] void assembleBareLines(const TElementSet &e,
-        CatalogueForm catalogueForm,
-        const std::string &blankline,
-        std::string &line1,
-        std::string &line2)
-    {
-        const BareNumbers bare { e.meanmotion, e.eccentricity, e.inclination, e.raan, e.argperigee,
-            e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot };
-        assembleLines(e, bare, catalogueForm, blankline, line1, line2);
     }
 
     bool isBlankRow(std::string_view row)
@@ -334,7 +321,7 @@ void Conversion::takeColumns(std::size_t found, int lineNumber)
             lineNumber);
 
     TElementSet &e = elementSet;
-    NumberFields<PaddedText> &n = m_inRow;
+    NumberFields &n = m_inRow;
     const RowColumns &column = m_columns;
     e.satname = column[1];
     e.intldesig = column[2];
@@ -365,31 +352,56 @@ CatalogueForm Conversion::catalogueForm() const noexcept
     return fivedigitmode != 0 ? CatalogueForm::fiveDigits : CatalogueForm::letters;
 }
 
-bool Conversion::holdsRowTexts() const noexcept
+void Conversion::ConvertTLE()
 {
-    const TElementSet &e = elementSet;
-    const NumberFields<PaddedText> &n = m_inRow;
-    const auto same = [](std::string_view held, PaddedText own) {
-        return held.data() == own.data() && held.size() == own.size();
-    };
-    return same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
-        && same(e.inclination, n.inclination) && same(e.raan, n.raan)
-        && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
-        && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
-        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot);
+    assembleLines(elementSet, numberFields(), catalogueForm(), blankline, line1, line2);
 }
 
-void Conversion::ConvertTLE()
+const Conversion::NumberFields &Conversion::numberFields()
 {
     // While the element set holds the row splitter's own texts, they are read
     // where they stand, with the kept row behind them. Once a caller has put
-    // a text of its own in place of any of them, all are read as bare texts.
-    if (holdsRowTexts()) {
-        assembleLines(elementSet, m_inRow, catalogueForm(), blankline, line1, line2);
-        return;
-    }
-    assembleBareLines<NumberFields<std::string_view>>(
-        elementSet, catalogueForm(), blankline, line1, line2);
+    // a text of its own in place of any of them, all are read from copies.
+    const TElementSet &e = elementSet;
+    const NumberFields &n = m_inRow;
+    const auto same = [](std::string_view held, PaddedText own) {
+        return held.data() == own.data() && held.size() == own.size();
+    };
+    if (same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
+        && same(e.inclination, n.inclination) && same(e.raan, n.raan)
+        && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
+        && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
+        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot))
+        return n;
+    return copyNumberFields();
+}
+
+// Off the row loop's path, so kept out of line: the compiler's inlining then
+// goes to the row's own assembly.
+[[gnu::cold, gnu::noinline]] const Conversion::NumberFields &Conversion::copyNumberFields()
+{
+    const TElementSet &e = elementSet;
+    NumberFields &n = m_copied;
+    const std::array<std::pair<std::string_view, PaddedText *>, 11> fields { {
+        { e.meanmotion, &n.meanmotion },
+        { e.eccentricity, &n.eccentricity },
+        { e.inclination, &n.inclination },
+        { e.raan, &n.raan },
+        { e.argperigee, &n.argperigee },
+        { e.meananomaly, &n.meananomaly },
+        { e.elsetnumber, &n.elsetnumber },
+        { e.revnumber, &n.revnumber },
+        { e.bstar, &n.bstar },
+        { e.ndot, &n.ndot },
+        { e.ddot, &n.ddot },
+    } };
+    std::array<std::string_view, fields.size()> texts;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        texts[i] = fields[i].first;
+    m_copies.assign(texts);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        *fields[i].second = m_copies[i];
+    return n;
 }
 
 } // namespace varnholt
