@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <utility>
 
 namespace varnholt {
 
@@ -354,11 +353,6 @@ CatalogueForm Conversion::catalogueForm() const noexcept
 
 void Conversion::ConvertTLE()
 {
-    assembleLines(elementSet, numberFields(), catalogueForm(), blankline, line1, line2);
-}
-
-const Conversion::NumberFields &Conversion::numberFields()
-{
     // While the element set holds the row splitter's own texts, they are read
     // where they stand, with the kept row behind them. Once a caller has put
     // a text of its own in place of any of them, all are read from copies.
@@ -367,41 +361,25 @@ const Conversion::NumberFields &Conversion::numberFields()
     const auto same = [](std::string_view held, PaddedText own) {
         return held.data() == own.data() && held.size() == own.size();
     };
-    if (same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
+    const bool rowTexts = same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
         && same(e.inclination, n.inclination) && same(e.raan, n.raan)
         && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
         && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
-        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot))
-        return n;
-    return copyNumberFields();
+        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot);
+    assembleLines(e, rowTexts ? n : copyNumberFields(), catalogueForm(), blankline, line1, line2);
 }
 
 // Off the row loop's path, so kept out of line: the compiler's inlining then
 // goes to the row's own assembly.
 [[gnu::cold, gnu::noinline]] const Conversion::NumberFields &Conversion::copyNumberFields()
 {
+    // In the order of NumberFields' members.
     const TElementSet &e = elementSet;
-    NumberFields &n = m_copied;
-    const std::array<std::pair<std::string_view, PaddedText *>, 11> fields { {
-        { e.meanmotion, &n.meanmotion },
-        { e.eccentricity, &n.eccentricity },
-        { e.inclination, &n.inclination },
-        { e.raan, &n.raan },
-        { e.argperigee, &n.argperigee },
-        { e.meananomaly, &n.meananomaly },
-        { e.elsetnumber, &n.elsetnumber },
-        { e.revnumber, &n.revnumber },
-        { e.bstar, &n.bstar },
-        { e.ndot, &n.ndot },
-        { e.ddot, &n.ddot },
-    } };
-    std::array<std::string_view, fields.size()> texts;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        texts[i] = fields[i].first;
-    m_copies.assign(texts);
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        *fields[i].second = m_copies[i];
-    return n;
+    m_copies.assign(std::array { e.meanmotion, e.eccentricity, e.inclination, e.raan, e.argperigee,
+        e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot });
+    m_copied = { m_copies[0], m_copies[1], m_copies[2], m_copies[3], m_copies[4], m_copies[5],
+        m_copies[6], m_copies[7], m_copies[8], m_copies[9], m_copies[10] };
+    return m_copied;
 }
 
 } // namespace varnholt

@@ -96,7 +96,8 @@ public:
     TElementSet elementSet;
 
 private:
-    // The texts of the fields read as numbers, with room behind them.
+    // The texts of the fields read as numbers, with room behind them, in the
+    // order of TElementSet's members.
     struct NumberFields {
         PaddedText meanmotion;
         PaddedText eccentricity;
@@ -117,7 +118,6 @@ private:
     PaddedCopy m_copies; // elementSet's number texts when a caller set them
     NumberFields m_copied; // the texts in m_copies
 
-    const NumberFields &numberFields();
     const NumberFields &copyNumberFields();
     CatalogueForm catalogueForm() const noexcept;
     void splitRow(PaddedText row, int lineNumber);

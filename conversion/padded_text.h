@@ -93,10 +93,7 @@ public:
         }
     }
 
-    /// How many texts this holds.
-    std::size_t size() const noexcept { return m_places.size(); }
-
-    /// The copy of the i-th text assign() took (counting from 0; i < size()).
+    /// The copy of the i-th text assign() took last, counting from 0.
     PaddedText operator[](std::size_t i) const noexcept
     {
         return PaddedText(std::string_view(m_bytes.data() + m_places[i].begin, m_places[i].size));

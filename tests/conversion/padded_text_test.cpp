@@ -88,7 +88,6 @@ namespace {
         PaddedCopy copies;
         for (std::size_t n : { views.size(), std::size_t { 2 }, views.size() }) {
             copies.assign(std::span(views).first(n)); // shrinking, then growing again
-            ASSERT_EQ(copies.size(), n);
             for (std::size_t i = 0; i < n; ++i) {
                 EXPECT_EQ(copies[i].view(), views[i]);
                 touchRoom(copies[i]);
