@@ -79,8 +79,8 @@ namespace {
         std::array<char, lineLength + lineRoom> m_text;
     };
 
-    // The entry's lines from `e`, whose number fields are read from `n`, the
-    // same texts bare or with room behind them.
+    // The entry's lines from `e`, whose number fields are read from `n`
+    // (Conversion's NumberFields): the same texts with room behind them.
     template <class Numbers>
     void assembleLines(const TElementSet &e,
         const Numbers &n,
@@ -166,20 +166,6 @@ namespace {
             catalogue2.column, std::string_view(first.at(catalogue1.column), catalogue1.width));
         first.finish(line1);
         second.finish(line2);
-    }
-
-    // The lines from texts set by hand. Off the row loop's path, so kept
-    // small: the compiler's inlining then goes to the row's own assembly.
-    template <class BareNumbers>
-    [[gnu::cold, gnu::noinline]] void assembleBareLines(const TElementSet &e,
-        CatalogueForm catalogueForm,
-        const std::string &blankline,
-        std::string &line1,
-        std::string &line2)
-    {
-        const BareNumbers bare { e.meanmotion, e.eccentricity, e.inclination, e.raan, e.argperigee,
-            e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot };
-        assembleLines(e, bare, catalogueForm, blankline, line1, line2);
     }
 
     bool isBlankRow(std::string_view row)
@@ -359,7 +345,7 @@ void Conversion::splitRow(PaddedText row, int lineNumber)
             lineNumber);
 
     TElementSet &e = elementSet;
-    NumberFields<PaddedText> &n = m_inRow;
+    NumberFields &n = m_inRow;
     const RowColumns &column = m_columns;
     e.satname = column[1];
     e.intldesig = column[2];
@@ -390,31 +376,35 @@ CatalogueForm Conversion::catalogueForm() const noexcept
     return fivedigitmode != 0 ? CatalogueForm::fiveDigits : CatalogueForm::letters;
 }
 
-bool Conversion::holdsRowTexts() const noexcept
-{
-    const TElementSet &e = elementSet;
-    const NumberFields<PaddedText> &n = m_inRow;
-    const auto same = [](std::string_view held, PaddedText own) {
-        return held.data() == own.data() && held.size() == own.size();
-    };
-    return same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
-        && same(e.inclination, n.inclination) && same(e.raan, n.raan)
-        && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
-        && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
-        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot);
-}
-
 void Conversion::ConvertTLE()
 {
     // While the element set holds the row splitter's own texts, they are read
     // where they stand, with the kept row behind them. Once a caller has put
-    // a text of its own in place of any of them, all are read as bare texts.
-    if (holdsRowTexts()) {
-        assembleLines(elementSet, m_inRow, catalogueForm(), blankline, line1, line2);
-        return;
-    }
-    assembleBareLines<NumberFields<std::string_view>>(
-        elementSet, catalogueForm(), blankline, line1, line2);
+    // a text of its own in place of any of them, all are read from copies.
+    const TElementSet &e = elementSet;
+    const NumberFields &n = m_inRow;
+    const auto same = [](std::string_view held, PaddedText own) {
+        return held.data() == own.data() && held.size() == own.size();
+    };
+    const bool rowTexts = same(e.meanmotion, n.meanmotion) && same(e.eccentricity, n.eccentricity)
+        && same(e.inclination, n.inclination) && same(e.raan, n.raan)
+        && same(e.argperigee, n.argperigee) && same(e.meananomaly, n.meananomaly)
+        && same(e.elsetnumber, n.elsetnumber) && same(e.revnumber, n.revnumber)
+        && same(e.bstar, n.bstar) && same(e.ndot, n.ndot) && same(e.ddot, n.ddot);
+    assembleLines(e, rowTexts ? n : copyNumberFields(), catalogueForm(), blankline, line1, line2);
+}
+
+// Off the row loop's path, so kept out of line: the compiler's inlining then
+// goes to the row's own assembly.
+[[gnu::cold, gnu::noinline]] const Conversion::NumberFields &Conversion::copyNumberFields()
+{
+    // In the order of NumberFields' members.
+    const TElementSet &e = elementSet;
+    m_copies.assign(std::array { e.meanmotion, e.eccentricity, e.inclination, e.raan, e.argperigee,
+        e.meananomaly, e.elsetnumber, e.revnumber, e.bstar, e.ndot, e.ddot });
+    m_copied = { m_copies[0], m_copies[1], m_copies[2], m_copies[3], m_copies[4], m_copies[5],
+        m_copies[6], m_copies[7], m_copies[8], m_copies[9], m_copies[10] };
+    return m_copied;
 }
 
 } // namespace varnholt

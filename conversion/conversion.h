@@ -86,8 +86,8 @@ public:
     /// first such text in the order the fields are placed: line 1's, then line
     /// 2's, each line's in column order. `line1` and `line2` then stay as they were.
     /// The texts splitRow put into `elementSet` are read where they stand in
-    /// the kept row; any text the caller put in place of one, also before the
-    /// first row, is read as a bare text.
+    /// the kept row; once the caller has put a text of its own in place of
+    /// any, also before the first row, all are read from copies.
     void ConvertTLE();
 
     /// Splits one data row into `elementSet`, advancing the renumber counter in
@@ -111,26 +111,29 @@ public:
     TElementSet elementSet;
 
 private:
-    // The texts of the fields read as numbers: bare texts, or padded ones.
-    template <class Text> struct NumberFields {
-        Text meanmotion;
-        Text eccentricity;
-        Text inclination;
-        Text raan;
-        Text argperigee;
-        Text meananomaly;
-        Text elsetnumber;
-        Text revnumber;
-        Text bstar;
-        Text ndot;
-        Text ddot;
+    // The texts of the fields read as numbers, with room behind them, in the
+    // order of TElementSet's members.
+    struct NumberFields {
+        PaddedText meanmotion;
+        PaddedText eccentricity;
+        PaddedText inclination;
+        PaddedText raan;
+        PaddedText argperigee;
+        PaddedText meananomaly;
+        PaddedText elsetnumber;
+        PaddedText revnumber;
+        PaddedText bstar;
+        PaddedText ndot;
+        PaddedText ddot;
     };
 
     RowColumns m_columns; // the row elementSet's texts point into
-    NumberFields<PaddedText> m_inRow; // the same texts as the row splitter made them
+    NumberFields m_inRow; // the same texts as the row splitter made them
     std::string m_renumbered; // the renumber counter's text for the current row
+    PaddedCopy m_copies; // elementSet's number texts when a caller set them
+    NumberFields m_copied; // the texts in m_copies
 
-    bool holdsRowTexts() const noexcept;
+    const NumberFields &copyNumberFields();
     CatalogueForm catalogueForm() const noexcept;
     void splitRow(PaddedText row, int lineNumber);
     void takeColumns(std::size_t found, int lineNumber);

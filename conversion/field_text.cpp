@@ -42,8 +42,7 @@ namespace {
         return result;
     }
 
-    // `Text`, in the readers below, is a bare std::string_view or a PaddedText.
-    template <class Text> void decimalOrThrow(Text text, DecimalDigits &digits)
+    void decimalOrThrow(PaddedText text, DecimalDigits &digits)
     {
         if (!DecimalDigits::parse(text, digits))
             throw ConversionError(floatMessage(text));
@@ -162,21 +161,8 @@ namespace {
         return writeDayFraction(((std::int64_t { h } * 60 + m) * 60 + s) * 1'000'000 + micro, out);
     }
 
-    // The sixteen bytes a mask reader takes for a text of up to 16
-    // characters: a copy of a bare text with NUL bytes behind it, or a text
-    // with room behind it where it stands.
-    const char *maskable(std::string_view text, std::array<char, blocks::width> &copy) noexcept
-    {
-        copy.fill('\0');
-        blocks::copyShort(copy.data(), text.data(), text.size());
-        return copy.data();
-    }
-
-    const char *maskable(PaddedText text, std::array<char, blocks::width> &) noexcept
-    {
-        static_assert(PaddedText::padding >= blocks::width);
-        return text.data();
-    }
+    // The mask readers take sixteen bytes from a text's start, whatever its length.
+    static_assert(PaddedText::padding >= blocks::width);
 
     // Bit k set for each of the first `size` (at most 16) characters.
     unsigned textMask(std::size_t size) noexcept { return (1U << size) - 1; }
@@ -216,40 +202,42 @@ namespace {
         throw ConversionError(floatMessage(text));
     }
 
-    template <class Text> void checkDecimal(Text text)
-    {
-        // A text of up to sixteen characters reads off two masks.
-        if (text.size() <= blocks::width) {
-            std::array<char, blocks::width> copy;
-            const char *buffer = maskable(text, copy);
-            if (isPlainDecimal(blocks::digitMask(buffer), blocks::equalMask(buffer, '.'),
-                    textMask(text.size())))
-                return;
-        } else if (isPlainDecimal(text)) {
-            return;
-        }
-        notDecimal(text);
-    }
+} // namespace
 
-    template <class Text> void checkDigits(Text text)
-    {
-        bool digits = false;
-        if (text.size() <= blocks::width) {
-            std::array<char, blocks::width> copy;
-            const unsigned inText = textMask(text.size());
-            digits = (blocks::digitMask(maskable(text, copy)) & inText) == inText;
-        } else {
-            const std::string_view all = text;
-            digits = std::all_of(all.begin(), all.end(), isDigit);
-        }
-        if (!digits)
-            throw ConversionError(integerMessage(text));
+void checkDecimalField(PaddedText text)
+{
+    // A text of up to sixteen characters reads off two masks.
+    if (text.size() <= blocks::width) {
+        const char *buffer = text.data();
+        if (isPlainDecimal(
+                blocks::digitMask(buffer), blocks::equalMask(buffer, '.'), textMask(text.size())))
+            return;
+    } else if (isPlainDecimal(text)) {
+        return;
     }
+    notDecimal(text);
+}
+
+void checkDigitsField(PaddedText text)
+{
+    bool digits = false;
+    if (text.size() <= blocks::width) {
+        const unsigned inText = textMask(text.size());
+        digits = (blocks::digitMask(text.data()) & inText) == inText;
+    } else {
+        const std::string_view all = text;
+        digits = std::all_of(all.begin(), all.end(), isDigit);
+    }
+    if (!digits)
+        throw ConversionError(integerMessage(text));
+}
+
+namespace {
 
     // With `plainOnly`, a text that is not digits with at most one point, or
     // is empty, throws the floating point message, as the entry assembly
     // needs; without it, any decimal text reads.
-    template <bool plainOnly, class Text> std::size_t inclinationBlanks(Text text)
+    template <bool plainOnly> std::size_t inclinationBlanks(PaddedText text)
     {
         // The usual form: digits without a leading zero (or a lone "0"), a point,
         // at least one digit, nothing else. The number of digits before the
@@ -257,8 +245,7 @@ namespace {
         // At most 15 digits, so that the double the value reads as cannot reach
         // the next power of ten ("9.999999999999999999" reads as 10).
         if (!text.empty() && text.size() <= 16) {
-            std::array<char, blocks::width> copy;
-            const char *buffer = maskable(text, copy);
+            const char *buffer = text.data();
             const auto size = static_cast<unsigned>(text.size());
             const unsigned inText = textMask(size);
             const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
@@ -304,19 +291,7 @@ namespace {
 
 } // namespace
 
-void checkDecimalField(std::string_view text) { checkDecimal(text); }
-
-void checkDecimalField(PaddedText text) { checkDecimal(text); }
-
-void checkDigitsField(std::string_view text) { checkDigits(text); }
-
-void checkDigitsField(PaddedText text) { checkDigits(text); }
-
-std::size_t inclinationFill(std::string_view text) { return inclinationBlanks<false>(text); }
-
 std::size_t inclinationFill(PaddedText text) { return inclinationBlanks<false>(text); }
-
-std::size_t inclinationFieldFill(std::string_view text) { return inclinationBlanks<true>(text); }
 
 std::size_t inclinationFieldFill(PaddedText text) { return inclinationBlanks<true>(text); }
 
@@ -338,79 +313,63 @@ std::string_view CompleteFixed(std::string_view text, std::size_t decimals, std:
     return text;
 }
 
-namespace {
+void writeExponentField(PaddedText text, char *out)
+{
+    // Sign, mantissa digits, exponent sign, exponent digit.
+    constexpr std::size_t mantissaDigits = exponentWidth - 3;
+    static constexpr std::string_view zero = " 00000+0";
+    static_assert(zero.size() == exponentWidth);
+    std::copy(zero.begin(), zero.end(), out);
+    if (text.empty() || std::string_view(text) == "0")
+        return;
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
+    if (digits.isZero())
+        return;
+    char mantissa[mantissaDigits];
+    const std::int64_t exponent
+        = digits.roundedSignificant(static_cast<int>(mantissaDigits), mantissa);
+    if (exponent < -9)
+        return;
+    if (exponent > 9)
+        doesNotFit(text);
+    out[0] = digits.negative() ? '-' : ' ';
+    std::copy(mantissa, mantissa + mantissaDigits, out + 1);
+    out[exponentWidth - 2] = exponent < 0 ? '-' : '+';
+    out[exponentWidth - 1] = static_cast<char>('0' + std::llabs(exponent));
+}
 
-    template <class Text> void writeExponent(Text text, char *out)
-    {
-        // Sign, mantissa digits, exponent sign, exponent digit.
-        constexpr std::size_t mantissaDigits = exponentWidth - 3;
-        static constexpr std::string_view zero = " 00000+0";
-        static_assert(zero.size() == exponentWidth);
-        std::copy(zero.begin(), zero.end(), out);
-        if (text.empty() || std::string_view(text) == "0")
-            return;
-        DecimalDigits digits;
-        decimalOrThrow(text, digits);
-        if (digits.isZero())
-            return;
-        char mantissa[mantissaDigits];
-        const std::int64_t exponent
-            = digits.roundedSignificant(static_cast<int>(mantissaDigits), mantissa);
-        if (exponent < -9)
-            return;
-        if (exponent > 9)
-            doesNotFit(text);
-        out[0] = digits.negative() ? '-' : ' ';
-        std::copy(mantissa, mantissa + mantissaDigits, out + 1);
-        out[exponentWidth - 2] = exponent < 0 ? '-' : '+';
-        out[exponentWidth - 1] = static_cast<char>('0' + std::llabs(exponent));
+void writeNdot(PaddedText text, char *out)
+{
+    // Sign, point, decimals.
+    constexpr std::size_t decimals = firstDerivativeWidth - 2;
+    static constexpr std::string_view zero = " .00000000";
+    static_assert(zero.size() == firstDerivativeWidth);
+    std::copy(zero.begin(), zero.end(), out);
+    if (text.empty() || std::string_view(text) == "0")
+        return;
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
+    if (!digits.fixedFraction(static_cast<int>(decimals), out + 2))
+        doesNotFit(text);
+    // A value that rounds to zero is written unsigned.
+    if (digits.negative()
+        && std::any_of(out + 2, out + firstDerivativeWidth, [](char c) { return c != '0'; }))
+        out[0] = '-';
+}
+
+void writeEccentricity(PaddedText text, char *out)
+{
+    DecimalDigits digits;
+    decimalOrThrow(text, digits);
+    if (digits.isZero()) {
+        std::fill(out, out + eccentricityWidth, '0');
+        return;
     }
-
-    template <class Text> void writeFirstDerivative(Text text, char *out)
-    {
-        // Sign, point, decimals.
-        constexpr std::size_t decimals = firstDerivativeWidth - 2;
-        static constexpr std::string_view zero = " .00000000";
-        static_assert(zero.size() == firstDerivativeWidth);
-        std::copy(zero.begin(), zero.end(), out);
-        if (text.empty() || std::string_view(text) == "0")
-            return;
-        DecimalDigits digits;
-        decimalOrThrow(text, digits);
-        if (!digits.fixedFraction(static_cast<int>(decimals), out + 2))
-            doesNotFit(text);
-        // A value that rounds to zero is written unsigned.
-        if (digits.negative()
-            && std::any_of(out + 2, out + firstDerivativeWidth, [](char c) { return c != '0'; }))
-            out[0] = '-';
-    }
-
-    template <class Text> void writeEccentricityDigits(Text text, char *out)
-    {
-        DecimalDigits digits;
-        decimalOrThrow(text, digits);
-        if (digits.isZero()) {
-            std::fill(out, out + eccentricityWidth, '0');
-            return;
-        }
-        if (digits.negative() || digits.exponent() > 0)
-            doesNotFit(text);
-        digits.digits(digits.exponent() + 1, static_cast<int>(eccentricityWidth), out);
-    }
-
-} // namespace
-
-void writeExponentField(std::string_view text, char *out) { writeExponent(text, out); }
-
-void writeExponentField(PaddedText text, char *out) { writeExponent(text, out); }
-
-void writeNdot(std::string_view text, char *out) { writeFirstDerivative(text, out); }
-
-void writeNdot(PaddedText text, char *out) { writeFirstDerivative(text, out); }
-
-void writeEccentricity(std::string_view text, char *out) { writeEccentricityDigits(text, out); }
-
-void writeEccentricity(PaddedText text, char *out) { writeEccentricityDigits(text, out); }
+    if (digits.negative() || digits.exponent() > 0)
+        doesNotFit(text);
+    digits.digits(digits.exponent() + 1, static_cast<int>(eccentricityWidth), out);
+}
 
 namespace {
 
@@ -559,7 +518,7 @@ std::size_t writeEpoch(std::string_view text, char *out)
 
 std::string PadInclination(std::string_view text)
 {
-    return prefixed(inclinationFill(text), ' ', text);
+    return prefixed(inclinationFill(PaddedCopy(text).text()), ' ', text);
 }
 
 std::string PadAngle(std::string_view text) { return prefixed(angleFill(text), ' ', text); }
@@ -567,14 +526,14 @@ std::string PadAngle(std::string_view text) { return prefixed(angleFill(text), '
 std::string ConvertBstar(std::string_view text)
 {
     std::string result(exponentWidth, ' ');
-    writeExponentField(text, result.data());
+    writeExponentField(PaddedCopy(text).text(), result.data());
     return result;
 }
 
 std::string ConvertNdot(std::string_view text)
 {
     std::string result(firstDerivativeWidth, ' ');
-    writeNdot(text, result.data());
+    writeNdot(PaddedCopy(text).text(), result.data());
     return result;
 }
 
@@ -625,7 +584,7 @@ std::string CatalogueNumber(std::string_view text, CatalogueForm form)
 std::string EccentricityDigits(std::string_view text)
 {
     std::string result(eccentricityWidth, '0');
-    writeEccentricity(text, result.data());
+    writeEccentricity(PaddedCopy(text).text(), result.data());
     return result;
 }
 

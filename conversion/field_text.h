@@ -49,17 +49,15 @@ inline bool isCompleteFixed(std::string_view text) noexcept
 // Building blocks of the field conversions, for the entry assembly, which
 // writes straight into its lines: how many fill characters go in front of a
 // text, and writers of the fixed-width results. They throw as the
-// conversions do. Those that read a number take a bare text, which they copy
-// before reading it sixteen bytes at a time, or a PaddedText, which they read
-// where it stands.
+// conversions do. Those that read a number take a PaddedText and read it
+// where it stands, sixteen bytes at a time; a bare text goes through a
+// PaddedCopy.
 
-std::size_t inclinationFill(std::string_view text); ///< PadInclination's blanks
-std::size_t inclinationFill(PaddedText text);
+std::size_t inclinationFill(PaddedText text); ///< PadInclination's blanks
 
 /// PadInclination's blanks for the inclination field, whose text is placed as
 /// it stands: throws the floating point message naming `text` unless it is
 /// digits with at most one point, empty text included.
-std::size_t inclinationFieldFill(std::string_view text);
 std::size_t inclinationFieldFill(PaddedText text);
 
 /// PadAngle's blanks, PadArgPerigee's zeros: 2 when the first "." is the 2nd
@@ -99,13 +97,11 @@ inline std::size_t rightAlignFill(std::string_view text, std::size_t width) noex
 /// "5."): no sign, blank, exponent or second point. The rule of the right
 /// ascension, the argument of perigee, the mean anomaly and the mean motion;
 /// the inclination's is inclinationFieldFill's, which refuses an empty text too.
-void checkDecimalField(std::string_view text);
 void checkDecimalField(PaddedText text);
 
 /// Throws the integer message naming `text` unless it is empty or decimal
 /// digits only: no sign, no blanks. The rule of the element set number and
 /// the revolution number.
-void checkDigitsField(std::string_view text);
 void checkDigitsField(PaddedText text);
 
 /// Throws the does-not-fit message naming `text`.
@@ -121,12 +117,9 @@ inline void checkFieldWidth(std::string_view text, std::size_t placed, const tle
 
 // The writers fill their field's width in tle_layout.h.
 
-void writeExponentField(std::string_view text, char *out); ///< ConvertBstar, 8 characters
-void writeExponentField(PaddedText text, char *out);
-void writeNdot(std::string_view text, char *out); ///< ConvertNdot, 10 characters
-void writeNdot(PaddedText text, char *out);
-void writeEccentricity(std::string_view text, char *out); ///< EccentricityDigits, 7 characters
-void writeEccentricity(PaddedText text, char *out);
+void writeExponentField(PaddedText text, char *out); ///< ConvertBstar, 8 characters
+void writeNdot(PaddedText text, char *out); ///< ConvertNdot, 10 characters
+void writeEccentricity(PaddedText text, char *out); ///< EccentricityDigits, 7 characters
 /// CatalogueNumber, 5 characters
 void writeCatalogueNumber(std::string_view text, char *out, CatalogueForm form);
 inline constexpr std::size_t epochCapacity = 32;

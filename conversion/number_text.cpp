@@ -132,7 +132,7 @@ std::int32_t readIntegerText(std::string_view text)
     throw ConversionError(integerMessage(text));
 }
 
-std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
+std::optional<DecimalDigits> DecimalDigits::parse(PaddedText text)
 {
     std::optional<DecimalDigits> digits(std::in_place);
     if (!parse(text, *digits))
@@ -140,22 +140,9 @@ std::optional<DecimalDigits> DecimalDigits::parse(std::string_view text)
     return digits;
 }
 
-bool DecimalDigits::parse(std::string_view text, DecimalDigits &d) noexcept
-{
-    if (text.size() > shortText)
-        return parseAny(text, d);
-    std::array<char, 2 * shortText> copy;
-    copy.fill('\0');
-    blocks::copyShort(copy.data(), text.data(), text.size());
-    return parseShort(text, copy.data(), d);
-}
-
 bool DecimalDigits::parse(PaddedText text, DecimalDigits &d) noexcept
 {
-    // Read where it stands, which also spares the processor a load of bytes
-    // it has only just stored one by one into a copy.
-    static_assert(PaddedText::padding >= 2 * shortText);
-    return text.size() <= shortText ? parseShort(text, text.data(), d) : parseAny(text, d);
+    return text.size() <= shortText ? parseShort(text, d) : parseAny(text, d);
 }
 
 namespace {
@@ -178,10 +165,12 @@ namespace {
 // The same grammar as parseAny, read off bit masks of the character kinds:
 // each part of the text is a run of one kind, measured by counting bits, so
 // no loop runs once per character.
-bool DecimalDigits::parseShort(std::string_view text, const char *buffer, DecimalDigits &d) noexcept
+bool DecimalDigits::parseShort(PaddedText text, DecimalDigits &d) noexcept
 {
     // The masks and the window below read 16 bytes from any position in the
-    // text, from `buffer`.
+    // text.
+    static_assert(PaddedText::padding >= 2 * shortText);
+    const char *buffer = text.data();
     const auto size = static_cast<unsigned>(text.size());
     const blocks::DecimalClasses kinds = blocks::classifyDecimal(buffer, size);
     const std::uint64_t inText = (std::uint64_t { 1 } << size) - 1;
@@ -368,7 +357,8 @@ double readDecimalText(std::string_view text)
                 return value;
         }
     }
-    const auto digits = DecimalDigits::parse(text);
+    const PaddedCopy copy(text);
+    const auto digits = DecimalDigits::parse(copy.text());
     if (!digits)
         throw ConversionError(floatMessage(text));
     if (digits->isZero())

@@ -31,15 +31,14 @@ double readDecimalText(std::string_view text);
 /// never through a binary double, so `.0001773` keeps its digits.
 class DecimalDigits {
 public:
+    // The digits are read where the text stands, a text of up to 16
+    // characters sixteen bytes at a time; they stay valid while it does.
+
     /// Nothing when `text` is not a decimal text.
-    static std::optional<DecimalDigits> parse(std::string_view text);
+    static std::optional<DecimalDigits> parse(PaddedText text);
 
     /// The same, filling `digits` in place; false when `text` is not a
-    /// decimal text (`digits` is then unspecified). A text of up to 16
-    /// characters is copied first: it is read sixteen bytes at a time.
-    static bool parse(std::string_view text, DecimalDigits &digits) noexcept;
-
-    /// The same, reading a text with room behind it where it stands.
+    /// decimal text (`digits` is then unspecified).
     static bool parse(PaddedText text, DecimalDigits &digits) noexcept;
 
     bool negative() const noexcept { return m_negative; }
@@ -94,9 +93,7 @@ private:
     static constexpr std::int64_t windowLead = 16; // zeros before the first written digit
     static constexpr std::size_t windowSize = 48;
 
-    // `buffer` holds the text's characters, then at least 32 - size readable bytes.
-    static bool parseShort(
-        std::string_view text, const char *buffer, DecimalDigits &digits) noexcept;
+    static bool parseShort(PaddedText text, DecimalDigits &digits) noexcept;
     static bool parseAny(std::string_view text, DecimalDigits &digits) noexcept;
 
     char rawDigit(std::int64_t index) const noexcept

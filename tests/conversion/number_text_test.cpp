@@ -133,7 +133,8 @@ namespace {
 
     TEST(DecimalDigits, KeepTheWrittenDigitsExactly)
     {
-        const auto d = DecimalDigits::parse("-0.0001773E+2");
+        const PaddedCopy text("-0.0001773E+2");
+        const auto d = DecimalDigits::parse(text.text());
         ASSERT_TRUE(d.has_value());
         EXPECT_TRUE(d->negative());
         EXPECT_EQ(d->exponent(), -1); // 0.1773 × 10^-1
@@ -145,15 +146,19 @@ namespace {
     TEST(DecimalDigits, RoundHalfAwayFromZeroWithCarry)
     {
         char out[5];
-        EXPECT_EQ(DecimalDigits::parse(".999996E-3")->roundedSignificant(5, out), -2);
+        EXPECT_EQ(
+            DecimalDigits::parse(PaddedCopy(".999996E-3").text())->roundedSignificant(5, out), -2);
         EXPECT_EQ(std::string(out, 5), "10000");
-        EXPECT_EQ(DecimalDigits::parse("-.123445")->roundedSignificant(5, out), 0);
+        EXPECT_EQ(
+            DecimalDigits::parse(PaddedCopy("-.123445").text())->roundedSignificant(5, out), 0);
         EXPECT_EQ(std::string(out, 5), "12345");
 
         char fraction[8];
-        EXPECT_TRUE(DecimalDigits::parse(".000000005")->fixedFraction(8, fraction));
+        EXPECT_TRUE(
+            DecimalDigits::parse(PaddedCopy(".000000005").text())->fixedFraction(8, fraction));
         EXPECT_EQ(std::string(fraction, 8), "00000001");
-        EXPECT_FALSE(DecimalDigits::parse(".999999995")->fixedFraction(8, fraction));
+        EXPECT_FALSE(
+            DecimalDigits::parse(PaddedCopy(".999999995").text())->fixedFraction(8, fraction));
     }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -75,6 +76,24 @@ namespace {
             EXPECT_EQ(lines, 12);
             touchRoom(PaddedText());
         }
+    }
+
+    TEST(PaddedText, CopiesHaveTheirRoomBehindThem)
+    {
+        // Texts of every length class the readers treat apart, an empty one
+        // among them and one last, each read through its room.
+        const std::vector<std::string> texts { "51.6416", "", std::string(16, '9'),
+            std::string { '1', '\0', '2' }, std::string(100, '5'), "" };
+        const std::vector<std::string_view> views(texts.begin(), texts.end());
+        PaddedCopy copies;
+        for (std::size_t n : { views.size(), std::size_t { 2 }, views.size() }) {
+            copies.assign(std::span(views).first(n)); // shrinking, then growing again
+            for (std::size_t i = 0; i < n; ++i) {
+                EXPECT_EQ(copies[i].view(), views[i]);
+                touchRoom(copies[i]);
+            }
+        }
+        touchRoom(PaddedCopy().text());
     }
 
     struct SplitCase {

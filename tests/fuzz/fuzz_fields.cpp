@@ -58,7 +58,7 @@ void checkInteger(std::string_view text)
 void checkDecimal(std::string_view text)
 {
     const auto reference = referenceDecimal(text);
-    require(DecimalDigits::parse(text).has_value() == reference.has_value(),
+    require(DecimalDigits::parse(PaddedCopy(text).text()).has_value() == reference.has_value(),
         "the decimal grammars disagree", text);
     bool range = false;
     const double expected = reference ? referenceDouble(*reference, range) : 0.0;
@@ -101,8 +101,9 @@ void checkInclination(std::string_view text)
 void checkInclinationField(std::string_view text)
 {
     std::string message;
+    const PaddedCopy copy(text);
     const auto blanks
-        = attempt([&] { return std::string(inclinationFieldFill(text), ' '); }, message);
+        = attempt([&] { return std::string(inclinationFieldFill(copy.text()), ' '); }, message);
     if (!isPlainDecimalText(text)) {
         require(!blanks && message == floatText(text), "inclination field: wrong failure", text);
         return;
@@ -126,15 +127,16 @@ void checkPads(std::string_view text)
         "mean motion padded wrongly", text);
 }
 
-// The checks of the texts placed as they stand, on the bare text and, when it
-// holds no comma, on the text as the first column of a kept row, read where it
-// stands with a comma and a column of points behind it: digits with at most
-// one point, or digits only; an empty text passes both.
+// The checks of the texts placed as they stand, on a copy of the text with NUL
+// bytes behind it and, when it holds no comma, on the text as the first column
+// of a kept row, read where it stands with a comma and a column of points
+// behind it: digits with at most one point, or digits only; an empty text
+// passes both.
 void checkNumberFields(std::string_view text)
 {
     const bool reads = text.empty() || isPlainDecimalText(text);
     const bool digits = text.find_first_not_of("0123456789") == std::string_view::npos;
-    const auto judge = [&](auto checked) {
+    const auto judge = [&](PaddedText checked) {
         std::string message;
         const bool decimalPassed = passes([&] { checkDecimalField(checked); }, message);
         require(decimalPassed == reads, "a decimal field's text judged wrongly", text);
@@ -143,7 +145,7 @@ void checkNumberFields(std::string_view text)
         require(digitsPassed == digits, "a count field's text judged wrongly", text);
         require(digitsPassed || message == integerText(text), "wrong count message", message);
     };
-    judge(text);
+    judge(PaddedCopy(text).text());
     if (text.find(',') == std::string_view::npos) {
         RowColumns row;
         const std::string line

@@ -43,9 +43,9 @@ namespace {
                 "'?.1' is not a valid floating point value" },
             NulCase { "Catalogue", [] { CatalogueNumber("40\0"s + "732"); },
                 "'40?732' is not a valid catalogue number" },
-            NulCase { "DecimalField", [] { checkDecimalField("15.5\0"s); },
+            NulCase { "DecimalField", [] { checkDecimalField(PaddedCopy("15.5\0"s).text()); },
                 "'15.5?' is not a valid floating point value" },
-            NulCase { "CountField", [] { checkDigitsField("12\0"s); },
+            NulCase { "CountField", [] { checkDigitsField(PaddedCopy("12\0"s).text()); },
                 "'12?' is not a valid integer value" },
             NulCase {
                 "OnlyNul", [] { readIntegerText("\0"s); }, "'?' is not a valid integer value" }),
