@@ -3,10 +3,12 @@
 #include "element_set.h"
 #include "field_text.h"
 #include "file_io.h"
+#include "json_records.h"
 #include "padded_text.h"
 #include "row_columns.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -151,6 +153,12 @@ private:
     void convertNamedRows(
         LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result);
     void convertJson(LineReader &reader, OutputFile &output, RunResult &result);
+    // Writes an entry for each record `readRecords` hands to the function it
+    // is given, with the record's first line; an error ends the run after
+    // the complete entries.
+    void convertRecords(OutputFile &output,
+        RunResult &result,
+        const std::function<void(const TakeRecord &)> &readRecords);
     void takeTexts(const RowColumns::Texts &texts, int lineNumber);
     void assembleTakenLines();
     void writeCurrent(OutputFile &output, int &count, int &letterNumbers);

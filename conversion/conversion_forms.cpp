@@ -6,6 +6,7 @@
 #include "named_columns.h"
 #include "tle_layout.h"
 
+#include <functional>
 #include <new>
 #include <string>
 #include <string_view>
@@ -73,55 +74,15 @@ void Conversion::writeCurrent(OutputFile &output, int &count, int &letterNumbers
     letterNumbers += static_cast<int>(line1[catalogueColumn - 1] > '9');
 }
 
-void Conversion::convertNamedRows(
-    LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result)
-{
-    int count = 0;
-    int letterNumbers = 0;
-    try {
-        CsvRecord record;
-        RowColumns::Texts texts;
-        std::string_view line;
-        while (reader.next(line)) {
-            if (isBlankRow(line))
-                continue;
-            const int lineNumber = reader.lineNumber();
-            // A quoted value may go on over the next lines.
-            for (bool complete = record.start(line, lineNumber); !complete;
-                 complete = record.resume(line)) {
-                if (!reader.next(line))
-                    throw ConversionError("Line " + std::to_string(lineNumber)
-                            + " has a quoted value that the file ends in",
-                        lineNumber);
-            }
-            try {
-                named.take(record, texts);
-                takeTexts(texts, lineNumber);
-                assembleTakenLines();
-            } catch (ConversionError &error) {
-                error.setLine(lineNumber);
-                throw;
-            }
-            writeCurrent(output, count, letterNumbers);
-        }
-    } catch (const std::bad_alloc &) {
-        output.abandon();
-        throw ConversionError(outOfMemoryMessage(reader.lineNumber()), reader.lineNumber());
-    } catch (...) {
-        output.abandon();
-        throw;
-    }
-    result.count = count;
-    result.letterNumbers = letterNumbers;
-}
-
-void Conversion::convertJson(LineReader &reader, OutputFile &output, RunResult &result)
+void Conversion::convertRecords(OutputFile &output,
+    RunResult &result,
+    const std::function<void(const TakeRecord &)> &readRecords)
 {
     int count = 0;
     int letterNumbers = 0;
     int lastLine = 1; // the line of the record taken last, for a message on memory
     try {
-        readJsonRecords(reader, [&](const RowColumns::Texts &texts, int lineNumber) {
+        readRecords([&](const RowColumns::Texts &texts, int lineNumber) {
             lastLine = lineNumber;
             try {
                 takeTexts(texts, lineNumber);
@@ -141,6 +102,36 @@ void Conversion::convertJson(LineReader &reader, OutputFile &output, RunResult &
     }
     result.count = count;
     result.letterNumbers = letterNumbers;
+}
+
+void Conversion::convertNamedRows(
+    LineReader &reader, const NamedColumns &named, OutputFile &output, RunResult &result)
+{
+    convertRecords(output, result, [&](const TakeRecord &take) {
+        CsvRecord record;
+        RowColumns::Texts texts;
+        std::string_view line;
+        while (reader.next(line)) {
+            if (isBlankRow(line))
+                continue;
+            const int lineNumber = reader.lineNumber();
+            // A quoted value may go on over the next lines.
+            for (bool complete = record.start(line, lineNumber); !complete;
+                 complete = record.resume(line)) {
+                if (!reader.next(line))
+                    throw ConversionError("Line " + std::to_string(lineNumber)
+                            + " has a quoted value that the file ends in",
+                        lineNumber);
+            }
+            named.take(record, texts);
+            take(texts, lineNumber);
+        }
+    });
+}
+
+void Conversion::convertJson(LineReader &reader, OutputFile &output, RunResult &result)
+{
+    convertRecords(output, result, [&](const TakeRecord &take) { readJsonRecords(reader, take); });
 }
 
 } // namespace varnholt
