@@ -153,6 +153,7 @@ namespace {
 
         bool start_object(std::size_t)
         {
+            checkDepth();
             if (m_depth == 1) {
                 ++m_record;
                 m_recordLine = m_input.line();
@@ -183,6 +184,7 @@ namespace {
 
         bool start_array(std::size_t)
         {
+            checkDepth();
             if (m_depth != 0)
                 nested("an array");
             ++m_depth;
@@ -246,6 +248,19 @@ namespace {
             }
             if (m_depth == 2 && m_column >= 0)
                 value({}, kind);
+        }
+
+        // The parser keeps a little for every open object and array: a file
+        // of nothing but "[" would make it hold as much as the file is long.
+        void checkDepth() const
+        {
+            constexpr int maxDepth = 100;
+            if (m_depth >= maxDepth)
+                throw ConversionError("The JSON is malformed at line "
+                        + std::to_string(m_input.line()) + ", column "
+                        + std::to_string(m_input.column()) + ": values nested more than "
+                        + std::to_string(maxDepth) + " deep",
+                    m_input.line());
         }
 
         [[noreturn]] void notAnObject() const

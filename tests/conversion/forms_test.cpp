@@ -480,6 +480,11 @@ namespace {
                 "The JSON is malformed at line 2, column 1: syntax error while parsing value - "
                 "unexpected ','; expected end of input",
                 2 },
+            // A record's first key opens 7 characters in; the 99th "[" in its value is the
+            // 101st open array or object.
+            JsonCase { "NestedTooDeep", "[{\"A\": " + std::string(1000000, '['), 0,
+                "The JSON is malformed at line 1, column 106: values nested more than 100 deep",
+                1 },
             JsonCase { "NotAnObject", "[" + record + ",\n 42]", 1, "Record 2 is not an object", 2 },
             JsonCase { "ArrayAsRecord", "[\n[" + record + "]]", 0, "Record 1 is not an object", 2 },
             JsonCase { "ObjectValue", "[" + record + ",\n" + recordWith("MEAN_MOTION", "{}") + "]",
