@@ -7,13 +7,17 @@
 # Environment: BENCH_DIR (data folder, default /tmp/varnholt-bench),
 # BENCH_BUILD (release build folder, default build/bench), BENCH_RUNS (timed
 # runs, default 5), BENCH_SEED (generator seed, default 1), BENCH_TIMER
-# (hyperfine or time; default hyperfine when installed).
+# (hyperfine or time; default hyperfine when installed), BENCH_FORMS (other
+# input forms measured after the 17-column CSV, from the same rows rewritten by
+# bench/other_forms.py: "quoted json" for the wide quoted CSV and JSON;
+# default none).
 # Needs: cmake, g++, python3 (standard library only), hyperfine (optional;
 # falls back to GNU time), time (GNU time, /usr/bin/time; installed when
 # missing).
 # Exit status 1 when a target is missed: 2,000,000 rows per second of CPU
 # time (user + system: one core, not inflated by other processes); peak RSS
-# under 10 MB; 1,000 and 1,000,000 rows within 1 MB of each other.
+# under 10 MB; 1,000 and 1,000,000 rows within 1 MB of each other; for each
+# of BENCH_FORMS, the CSV's TLE file byte for byte and the same memory limits.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -91,7 +95,7 @@ rss_big=$(peak_kb "$converter" "$big")
 tle_bytes=$(stat -c %s "${big%.csv}.TLE")
 
 "$python" - "$big_rows" "$bytes" "$tle_bytes" "$conv_wall" "$conv_user" "$conv_sys" "$conv_sd" \
-    "$cp_wall" "$cp_user" "$cp_sys" "$rss_small" "$rss_big" "$converter" <<'EOF'
+    "$cp_wall" "$cp_user" "$cp_sys" "$rss_small" "$rss_big" "$converter" <<'EOF' || status=1
 import sys
 (rows, size, tle, wall, user, system, sd, cp_wall, cp_user, cp_sys,
  rss_small, rss_big) = map(float, sys.argv[1:13])
@@ -126,3 +130,49 @@ for text, ok in checks:
     print(("met:    " if ok else "MISSED: ") + text)
 sys.exit(0 if all(ok for _, ok in checks) else 1)
 EOF
+
+# The other forms: the same rows rewritten, each converted to a TLE file of its own.
+forms=(${BENCH_FORMS:-})
+[[ ${#forms[@]} -gt 0 ]] || exit "${status:-0}"
+rewrite() { # form rows-csv -> path of the rewritten file, made once
+    local form=$1 csv=$2 extension=csv path
+    [[ $form == json ]] && extension=json
+    path="${csv%.csv}-$form.$extension"
+    if [[ ! -s $path ]]; then
+        echo "== writing $path" >&2
+        "$python" "$root/bench/other_forms.py" --form "$form" <"$csv" >"$path.part"
+        mv "$path.part" "$path"
+    fi
+    echo "$path"
+}
+expected=$(sha256sum <"${big%.csv}.TLE")
+echo
+echo "| 1,000,000 rows, other forms | input | wall | user | sys | rows/s (CPU) | peak RSS, 1,000 / 1,000,000 rows |"
+echo "|---|---:|---:|---:|---:|---:|---:|"
+for form in "${forms[@]}"; do
+    form_big=$(rewrite "$form" "$big")
+    form_small=$(rewrite "$form" "$small")
+    output="$data/out-$form.TLE"
+    read -r f_wall f_user f_sys f_sd < <(timing "$converter -o $output $form_big")
+    f_rss_small=$(peak_kb "$converter" -o "$output" "$form_small")
+    f_rss_big=$(peak_kb "$converter" -o "$output" "$form_big")
+    same=yes
+    [[ $(sha256sum <"$output") == "$expected" ]] || same=no
+    "$python" - "$form" "$(stat -c %s "$form_big")" "$f_wall" "$f_user" "$f_sys" "$f_sd" \
+        "$f_rss_small" "$f_rss_big" "$big_rows" "$same" <<'EOF' || status=1
+import sys
+form, size = sys.argv[1], float(sys.argv[2])
+wall, user, system, sd, rss_small, rss_big, rows = map(float, sys.argv[3:10])
+print(f"| {form} | {size / 1e6:.0f} MB | {wall:.3f} s ± {sd:.3f} | {user:.3f} s | {system:.3f} s "
+      f"| {rows / (user + system) / 1e6:.2f} M | {rss_small / 1024:.1f} / {rss_big / 1024:.1f} MB |")
+problems = []
+if sys.argv[10] != "yes":
+    problems.append("a TLE file other than the CSV's")
+if max(rss_small, rss_big) >= 10 * 1024 or abs(rss_big - rss_small) >= 1024:
+    problems.append("memory over 10 MB, or growing with the input")
+for problem in problems:
+    print(f"MISSED: {form}: {problem}")
+sys.exit(1 if problems else 0)
+EOF
+done
+exit "${status:-0}"
