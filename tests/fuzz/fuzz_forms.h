@@ -26,20 +26,6 @@ struct FormRun {
     std::string output;
 };
 
-inline std::string readBack(int fd)
-{
-    require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
-    std::string bytes;
-    std::array<char, 65536> buffer {};
-    for (;;) {
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        require(got >= 0, "cannot read a memory file back");
-        if (got == 0)
-            return bytes;
-        bytes.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-}
-
 /// Converts `bytes` through convertStreams on memory files. Anything thrown
 /// but a ConversionError goes on, and ends the fuzz run as a finding.
 inline FormRun runOn(std::string_view bytes)
@@ -59,7 +45,7 @@ inline FormRun runOn(std::string_view bytes)
         run.message = error.what();
         run.line = error.line();
     }
-    run.output = readBack(out);
+    run.output = readDescriptor(out);
     close(in);
     close(out);
     return run;

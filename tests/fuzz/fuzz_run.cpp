@@ -55,21 +55,6 @@ void writeFile(const std::string &path, std::string_view bytes)
     close(fd);
 }
 
-std::string readDescriptor(int fd)
-{
-    require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
-    std::string bytes;
-    std::array<char, 65536> buffer {};
-    for (;;) {
-        const ssize_t got = read(fd, buffer.data(), buffer.size());
-        require(got >= 0, "cannot read a descriptor back");
-        if (got == 0)
-            break;
-        bytes.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-    return bytes;
-}
-
 std::optional<std::string> readFile(const std::string &path)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

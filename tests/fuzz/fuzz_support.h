@@ -9,6 +9,7 @@
 #include "tle_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace varnholt::fuzz {
@@ -32,6 +34,21 @@ inline void require(bool condition, std::string_view what, std::string_view deta
 {
     if (!condition)
         violation(what, detail);
+}
+
+/// Every byte of the file open as `fd`, from its start.
+inline std::string readDescriptor(int fd)
+{
+    require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
+    std::string bytes;
+    std::array<char, 65536> buffer {};
+    for (;;) {
+        const ssize_t got = read(fd, buffer.data(), buffer.size());
+        require(got >= 0, "cannot read a descriptor back");
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer.data(), static_cast<std::size_t>(got));
+    }
 }
 
 inline bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
