@@ -286,20 +286,34 @@ def check_gpredict(conversion, work, report):
 
     started = time.monotonic()
     env = dict(os.environ, HOME=home, NO_AT_BRIDGE="1")
-    program = subprocess.Popen(["gpredict"], env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    try:
-        updated = drive_gpredict_update(log)
-    finally:
-        program.terminate()
+    # Now and then gpredict ends at start-up before it shows a window or
+    # writes its log; such a start is tried again, twice at the most.
+    for attempt in range(3):
+        errors = os.path.join(folder, f"gpredict-stderr-{attempt + 1}.txt")
+        with open(errors, "w") as stderr:
+            program = subprocess.Popen(["gpredict"], env=env, stdout=subprocess.DEVNULL,
+                                       stderr=stderr)
         try:
-            program.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            program.kill()
-            program.wait()
+            updated, window_shown = drive_gpredict_update(log, program)
+            windows = [] if updated else visible_windows()
+        finally:
+            status = program.poll()
+            program.terminate()
+            try:
+                program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                program.kill()
+                program.wait()
+        if updated or window_shown:
+            break
+        said = open(errors, errors="replace").read().strip().splitlines()[-3:]
+        report.note(f"gpredict: start {attempt + 1} showed no window (exit status {status}, "
+                    f"standard error {said})")
     seconds = time.monotonic() - started
     if not updated:
-        report.fail(f"gpredict: the update from local files did not finish ({seconds:.1f} s)")
+        last = open(log).read().splitlines()[-5:] if os.path.exists(log) else ["(no log)"]
+        report.fail(f"gpredict: the update from local files did not finish ({seconds:.1f} s); "
+                    f"windows shown at the end: {windows}; the log's last lines: {last}")
         return
     added = re.search(r"Added (\d+) new satellites", open(log).read())
     report.note(f"gpredict: updated from local files in {seconds:.1f} s"
@@ -330,10 +344,19 @@ def check_gpredict(conversion, work, report):
                        if zero else "no 0.sat"))
 
 
-def drive_gpredict_update(log, timeout=40.0):
-    """Edit > Update TLE data from local files > OK, with xdotool; True once
-    gpredict logs the update's end. Each step is tried again while nothing
-    shows that it was taken."""
+def visible_windows():
+    """The titles of the windows shown on the display, for a failure's report."""
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."],
+                         capture_output=True, text=True).stdout.split()
+    return [subprocess.run(["xdotool", "getwindowname", i], capture_output=True,
+                           text=True).stdout.strip() for i in ids]
+
+
+def drive_gpredict_update(log, program, timeout=60.0):
+    """Edit > Update TLE data from local files > OK, with xdotool. Returns
+    whether gpredict logged the update's end, and whether its main window
+    showed at all. Each step is tried again while nothing shows that it was
+    taken."""
     deadline = time.monotonic() + timeout
 
     def shown(title):
@@ -344,8 +367,10 @@ def drive_gpredict_update(log, timeout=40.0):
     def finished():
         return os.path.exists(log) and "TLE elements updated" in open(log).read()
 
+    # It shows its main window within a few seconds when it starts at all.
+    window_deadline = time.monotonic() + 20.0
     main = None
-    while main is None and time.monotonic() < deadline:
+    while main is None and time.monotonic() < window_deadline and program.poll() is None:
         main = shown("^Gpredict:")
         time.sleep(0.5)
     while main is not None and time.monotonic() < deadline and not finished():
@@ -370,7 +395,7 @@ def drive_gpredict_update(log, timeout=40.0):
             time.sleep(1.5)
         else:
             time.sleep(0.5)
-    return finished()
+    return finished(), main is not None
 
 
 def read_sat(path):
