@@ -168,11 +168,6 @@ namespace {
         second.finish(line2);
     }
 
-    bool isBlankRow(std::string_view row)
-    {
-        return row.find_first_not_of(' ') == std::string_view::npos;
-    }
-
 } // namespace
 
 std::string outputStemFor(std::string_view path)

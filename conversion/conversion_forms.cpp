@@ -22,11 +22,6 @@ namespace {
 
     constexpr std::size_t catalogueColumn = tle::place(1, tle::Field::catalogueNumber).column;
 
-    bool isBlankRow(std::string_view row)
-    {
-        return row.find_first_not_of(' ') == std::string_view::npos;
-    }
-
 } // namespace
 
 Conversion::InputForm Conversion::readForm(LineReader &reader, NamedColumns &named)

@@ -1,5 +1,6 @@
 #include "json_records.h"
 
+#include "conversion.h"
 #include "errors.h"
 #include "line_reader.h"
 #include "named_columns.h"
@@ -18,8 +19,6 @@ namespace {
 
     using Json = nlohmann::json;
 
-    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-
     // The input as the JSON parser takes it, a byte at a time from the line
     // reader's buffers, counting lines and columns (a column per UTF-8
     // character) for the error messages.
@@ -37,8 +36,8 @@ namespace {
                 m_pos = 0;
                 if (m_first) {
                     m_first = false;
-                    if (m_bytes.starts_with(byteOrderMark))
-                        m_pos = byteOrderMark.size();
+                    if (m_bytes.starts_with(utf8ByteOrderMark))
+                        m_pos = utf8ByteOrderMark.size();
                     if (m_pos == m_bytes.size())
                         return atEnd();
                 }

@@ -1,5 +1,6 @@
 #include "named_columns.h"
 
+#include "conversion.h"
 #include "errors.h"
 
 #include <algorithm>
@@ -27,9 +28,6 @@ namespace {
             return {};
         return text.substr(first, text.find_last_not_of(" \t") - first + 1);
     }
-
-    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-    constexpr std::string_view positionalStart = "OBJECT_NAME,OBJECT_ID";
 
 } // namespace
 
@@ -111,9 +109,9 @@ bool CsvRecord::scan(std::string_view line)
 
 NamedColumns::Form NamedColumns::read(std::string_view header)
 {
-    if (header.starts_with(byteOrderMark))
-        header.remove_prefix(byteOrderMark.size());
-    const bool positionalHeader = header.starts_with(positionalStart);
+    if (header.starts_with(utf8ByteOrderMark))
+        header.remove_prefix(utf8ByteOrderMark.size());
+    const bool positionalHeader = header.starts_with(csvHeader);
     static const std::string standard = standardHeader();
     if (header.starts_with(standard)
         && (header.size() == standard.size() || header[standard.size()] == ','))

@@ -46,4 +46,10 @@ private:
     std::array<PaddedText, count> m_columns;
 };
 
+/// Whether a line holds only blanks, or nothing: such lines between rows are passed over.
+inline bool isBlankRow(std::string_view row) noexcept
+{
+    return row.find_first_not_of(' ') == std::string_view::npos;
+}
+
 } // namespace varnholt
