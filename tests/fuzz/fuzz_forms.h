@@ -11,7 +11,6 @@
 #include <array>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,12 +29,8 @@ struct FormRun {
 /// but a ConversionError goes on, and ends the fuzz run as a finding.
 inline FormRun runOn(std::string_view bytes)
 {
-    const int in = memfd_create("in", MFD_CLOEXEC);
-    const int out = memfd_create("out", MFD_CLOEXEC);
-    require(in >= 0 && out >= 0, "memfd_create failed");
-    require(write(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
-        "cannot fill the memory file");
-    lseek(in, 0, SEEK_SET);
+    const int in = memoryFileHolding(bytes);
+    const int out = memoryFileHolding({});
     FormRun run;
     Conversion conversion;
     try {

@@ -73,7 +73,7 @@ std::vector<Record> referenceRecords(const std::vector<std::string> &lines)
 {
     std::vector<Record> records;
     for (std::size_t index = 1; index < lines.size(); ++index) {
-        if (isBlankRow(lines[index]))
+        if (referenceBlankRow(lines[index]))
             continue;
         Record record;
         record.line = static_cast<int>(index) + 1;

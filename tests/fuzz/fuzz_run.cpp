@@ -18,7 +18,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -99,7 +98,7 @@ void checkRun(const std::vector<std::string> &lines,
     for (std::size_t index = 1; index < lines.size(); ++index) {
         const std::string &row = lines[index];
         const int lineNumber = static_cast<int>(index) + 1;
-        if (isBlankRow(row))
+        if (referenceBlankRow(row))
             continue;
         if (next == entries.size()) {
             // Rows are left: the run must have stopped on this one.
@@ -283,12 +282,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // Through descriptors: the same output and the same ending.
-    const int in = memfd_create("in", MFD_CLOEXEC);
-    const int out = memfd_create("out", MFD_CLOEXEC);
-    require(in >= 0 && out >= 0, "memfd_create failed");
-    require(write(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
-        "cannot fill the memory file");
-    lseek(in, 0, SEEK_SET);
+    const int in = memoryFileHolding(bytes);
+    const int out = memoryFileHolding({});
     Conversion streams;
     streams.renumbermode = renumber ? 1 : 0;
     streams.renumbercounter = counterStart;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,6 +35,17 @@ inline void require(bool condition, std::string_view what, std::string_view deta
 {
     if (!condition)
         violation(what, detail);
+}
+
+/// A file in memory holding `bytes`, open for reading and writing from its start.
+inline int memoryFileHolding(std::string_view bytes)
+{
+    const int fd = memfd_create("bytes", MFD_CLOEXEC);
+    require(fd >= 0, "memfd_create failed");
+    require(write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+        "cannot fill the memory file");
+    require(lseek(fd, 0, SEEK_SET) == 0, "cannot rewind");
+    return fd;
 }
 
 /// Every byte of the file open as `fd`, from its start.
@@ -139,7 +151,7 @@ inline std::vector<std::string> referenceLines(std::string_view bytes)
     return lines;
 }
 
-inline bool isBlankRow(std::string_view row)
+inline bool referenceBlankRow(std::string_view row)
 {
     for (char c : row)
         if (c != ' ')
