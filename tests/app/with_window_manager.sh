@@ -25,21 +25,7 @@ start_display 1920x1080x24 || exit 1
 
 openbox --sm-disable >"$display_dir/openbox.log" 2>&1 &
 wm=$!
-# The window manager names itself on the root window once it manages the
-# screen. A minute: on a loaded machine openbox may take many seconds.
-i=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-    if ! kill -0 "$wm" 2>/dev/null; then
-        echo "openbox ended before it managed the screen:"
-        cat "$display_dir/openbox.log"
-        exit 1
-    fi
-    i=$((i + 1))
-    if [ $i -ge 600 ]; then
-        echo "openbox did not manage the screen within 60 s"
-        cat "$display_dir/openbox.log"
-        exit 1
-    fi
-    sleep 0.1
-done
+# The window manager names itself on the root window once it manages the screen.
+managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+wait_until "$wm" openbox "managed the screen" "$display_dir/openbox.log" managing || exit 1
 QT_QPA_PLATFORM=xcb "$@"
