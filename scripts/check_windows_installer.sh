@@ -74,20 +74,36 @@ setup_step() { # what, then the command
 checked_step() { # what, then the command
     wine_step "$@" || fail "$1"
 }
-# reg query: the key or value absent is exit status 1, checked by the caller;
-# any other failure is Wine's: shown with Wine's output, it ends the script
-# (or the subshell, whose check then fails). Wine's own background
-# programs inherit a program's output: through a pipe its reader would wait
-# for them too, so the output goes through a file.
+# reg query: the key or value absent is exit status 1 with reg's own message,
+# checked by the caller. Any other failure is Wine's (Wine too ends with status
+# 1 when it cannot start a program): it is tried once more, then shown with
+# Wine's output, and it ends the script (or the subshell, whose check then
+# fails). Wine's own background programs inherit a program's output: through a
+# pipe its reader would wait for them too, so the output goes through a file.
 reg_query() {
-    local status=0
-    wine reg query "$@" >"$work/out" 2>"$work/err" || status=$?
-    if ((status > 1)); then
+    local status attempt
+    for attempt in 1 2; do
+        status=0
+        wine reg query "$@" >"$work/out" 2>"$work/err" || status=$?
+        if ((status == 0)); then
+            return 0
+        fi
+        if ((status == 1)) && grep -Eq '^reg: Unable to find the specified registry (key|value)' "$work/out" "$work/err"; then
+            return 1
+        fi
         cat "$work/err" >>"$work/out"
-        wine_step_failed "reg query $*" "$status" "reg query $*" "$work/out"
-        exit 1
-    fi
-    return "$status"
+        if ((attempt == 1)); then
+            wine_step_failed "reg query $*" "$status" "" "$work/out"
+            echo "trying once more" >&2
+        fi
+    done
+    wine_step_failed "reg query $*, second attempt" "$status" "" "$work/out"
+    exit 1
+}
+# The key and all below it, for a failure's message.
+reg_dump() {
+    wine reg query "$1" /s >"$work/dump" 2>&1 || true
+    tr -d '\r' <"$work/dump" | sed '/^$/d; s/^/    /'
 }
 # reg query's lines are "    name    type    data", "(Default)" naming the key's
 # own value; prints the data of one value, fails when the key or value is absent.
@@ -107,12 +123,14 @@ reg_key_exists() {
 expect_value() { # key name expected
     local got
     got=$(reg_value "$1" "$2") || got="(absent)"
-    [[ $got == "$3" ]] || fail "$1 $2 is '$got', not '$3'"
+    [[ $got == "$3" ]] || fail "$1 $2 is '$got', not '$3'; the key holds:
+$(reg_dump "$1")"
 }
 expect_default() { # key expected
     local got
     got=$(reg_default "$1") || got="(absent)"
-    [[ $got == "$2" ]] || fail "$1 (Default) is '$got', not '$2'"
+    [[ $got == "$2" ]] || fail "$1 (Default) is '$got', not '$2'; the key holds:
+$(reg_dump "$1")"
 }
 
 started=$SECONDS
