@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build_run=(
-    cmake make g++ pkg-config python3
+    cmake make ninja-build g++ pkg-config python3
     qt6-base-dev libchm-dev fp-utils nlohmann-json3-dev
     libqt6widgets6 libchm1 fonts-liberation2
 )
