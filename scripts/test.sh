@@ -26,18 +26,12 @@ stage() {
 stage "format"
 scripts/format.sh --check
 
-# The sanitizer build runs the whole suite; warnings are errors in it.
+# The sanitizer build runs the whole suite, the core's tests also against the
+# core scanning byte by byte; warnings are errors in it.
 stage "build and test (asan)"
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs" --output-on-failure
-
-# The portable preset builds and runs the core's tests only: the scan is all
-# that differs.
-stage "build and test (portable: the core's byte-by-byte scan)"
-cmake --preset portable
-cmake --build --preset portable -j "$jobs"
-ctest --preset portable -j "$jobs" --output-on-failure
 
 stage "Windows build, tested under Wine"
 cmake --preset windows
