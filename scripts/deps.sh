@@ -14,7 +14,7 @@ test_only=(
     libgtest-dev libgmock-dev
     python3 python3-sgp4
     xvfb xauth x11-utils openbox
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-tidy-14 procps
     g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis
     # Wine's X11 driver draws the Windows window tests' windows with these.
     libxrender1 libxrandr2 libxcomposite1 libxcursor1 libxi6 libxinerama1
