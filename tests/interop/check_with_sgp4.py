@@ -206,7 +206,8 @@ def run(command):
     result = subprocess.run(command, capture_output=True)
     if result.returncode != 0:
         sys.exit(f"FAILED: {' '.join(command)} exited with {result.returncode}\n"
-                 f"{result.stderr.decode(errors='replace')}")
+                 f"standard output:\n{result.stdout.decode(errors='replace')}\n"
+                 f"standard error:\n{result.stderr.decode(errors='replace')}")
     return result
 
 
