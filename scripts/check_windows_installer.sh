@@ -76,8 +76,8 @@ checked_step() { # what, then the command
 }
 # reg query: the key or value absent is exit status 1 with reg's own message,
 # checked by the caller. Any other failure is Wine's (Wine too ends with status
-# 1 when it cannot start a program): it is tried once more, then shown with
-# Wine's output, and it ends the script (or the subshell, whose check then
+# 1 when it cannot start a program): it is shown with Wine's output and tried
+# once more; a second one ends the script (or the subshell, whose check then
 # fails). Wine's own background programs inherit a program's output: through a
 # pipe its reader would wait for them too, so the output goes through a file.
 reg_query() {
@@ -92,12 +92,8 @@ reg_query() {
             return 1
         fi
         cat "$work/err" >>"$work/out"
-        if ((attempt == 1)); then
-            wine_step_failed "reg query $*" "$status" "" "$work/out"
-            echo "trying once more" >&2
-        fi
+        wine_step_failed "reg query $* (attempt $attempt of 2)" "$status" "" "$work/out"
     done
-    wine_step_failed "reg query $*, second attempt" "$status" "" "$work/out"
     exit 1
 }
 # The key and all below it, for a failure's message.
